@@ -1,0 +1,41 @@
+#pragma once
+// Everything modal goes through this seam: message boxes owned by the main
+// window, file dialogs and the About box. The program shows real Qt dialogs;
+// tests install a scripted one that records every text and answers from a
+// queue, so no test ever waits on a window a person would have to click.
+#include <string>
+
+class QDialog;
+class QWidget;
+
+enum class Buttons { Ok, YesNo };
+
+// Results as the unit's tools know them.
+enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
+
+struct FileDialogRequest {
+  bool open = false;          // false: a save-as dialog
+  std::string defaultExt;     // "txt"
+  std::string initialName;    // "Quorvel_Capture"
+  std::string filter;         // "Text Files (*.txt)|*.txt|HEX Files (*.hex)|*.hex||"
+};
+
+class IModal {
+ public:
+  virtual ~IModal() = default;
+  virtual int MessageBox(QWidget* owner, const std::string& text, const std::string& caption,
+                         Buttons buttons) = 0;
+  // The full path the dialog holds when it closes. A cancelled dialog holds
+  // its initial name, so callers get that back and treat it as any other.
+  virtual std::string FileDialog(QWidget* owner, const FileDialogRequest& request) = 0;
+  virtual int RunDialog(QDialog& dialog) = 0;
+};
+
+// Real dialogs: QMessageBox, QFileDialog, QDialog::exec.
+class GuiModal : public IModal {
+ public:
+  int MessageBox(QWidget* owner, const std::string& text, const std::string& caption,
+                 Buttons buttons) override;
+  std::string FileDialog(QWidget* owner, const FileDialogRequest& request) override;
+  int RunDialog(QDialog& dialog) override;
+};

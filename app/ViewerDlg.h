@@ -1,0 +1,194 @@
+#pragma once
+// The main window. It owns every piece of run-time state: the port and the
+// receive thread, the display model, the pictures, the settings and list
+// positions, the capture file and the flash run's state. The handlers that
+// act on it live with their subsystem (serial/, display/, capture/, flash/);
+// this header is the one place that declares them all.
+//
+// Two threads touch this object: the window's own thread (every handler,
+// painting, flash runs) and the receive thread. Fields marked [m_lock] are
+// read or written by both and are only touched with m_lock held; fields
+// marked [capture] are guarded by m_captureLock, which a record write and a
+// close of the capture file both take, so the two never overlap. The receive
+// thread never touches a widget: caption changes, repaints and message boxes
+// it needs are posted to the window thread.
+#include <QDialog>
+#include <QIcon>
+#include <QPixmap>
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "app/BitmapButton.h"
+#include "app/Modal.h"
+#include "display/DisplayModel.h"
+#include "serial/Port.h"
+
+class QPainter;
+
+// What start-up hands the window: the modal seam, where COM names lead, and
+// the clock (whole seconds, local time) the recorder stamps records with.
+struct ViewerEnvironment {
+  IModal* modal = nullptr;
+  // "COM8:" to a device path. Empty: the [Ports] group of the settings, else /dev/ttyS7.
+  std::function<std::string(const std::string& portName)> resolvePort;
+  std::function<std::time_t()> clock;
+};
+
+using PortHandle = std::shared_ptr<orv::serial::Port>;
+
+enum class OcdOrder { BaudRateFirst, TimeoutsFirst };
+
+class CViewerDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit CViewerDlg(const ViewerEnvironment& env, QWidget* parent = nullptr);
+  ~CViewerDlg() override;
+
+  // ---- Start-up, system menu, shutdown (app/) ----
+  bool OnInitDialog();
+  void OnSysCommand(unsigned nID);
+  QIcon OnQueryDragIcon() const { return m_hIcon; }
+  void OnDestroy();
+  void OnContextMenu(QWidget* pWnd, QPoint point);
+  void ReadSettings();
+  void WriteSettings();
+  void SetCaption();  // window thread: caption from status + state, under m_lock
+
+  // ---- Connection, receive thread, commands (serial/) ----
+  bool OpenPort(const std::string& portName);
+  bool ClosePort(PortHandle port);
+  void OnConnect();
+  static unsigned ReadThreadProc(CViewerDlg* dlg);
+  // Asks the receive thread to stop and joins it within a bound.
+  void EndReadThread();
+  int WritePort(const unsigned char* data, int count, unsigned char echo);
+  void OnStop();
+  void OnPage();
+  void SendCommandG();
+
+  // ---- Display (display/) ----
+  bool DecodeBlock(std::string block);
+  void WriteRow(int row);
+  void ResetDisplay(bool repaint);
+  void OnPaint(QPainter& painter);
+  // Sets m_bFullRedraw and has the window repainted at once; from the
+  // receive thread the repaint is posted to the window thread.
+  void RequestRepaint(bool fullRedraw);
+  void OnDisplay();
+  void OnPortUp();
+  void OnPortDown();
+  void OnIntervalUp();
+  void OnIntervalDown();
+  void OnBaudUp();
+  void OnBaudDown();
+  bool LoadPageFile();
+
+  // ---- Recording (capture/) ----
+  void OnRecord();
+  bool WriteCaptureRecord(int byteCount);
+  bool CloseCaptureFile();
+  void StopRecording();
+  void OnSave();
+
+  // ---- Flash (flash/) ----
+  int OcdExchange(unsigned char* buffer, int writeCount, int readCount);
+  bool OcdOpen(const char* question, OcdOrder order);
+  bool FlashInit();
+  void OnFlash();
+  bool SaveFlashData(std::FILE* file);
+
+  // A modal message box owned by this window; caption "Error" unless given.
+  int Message(const std::string& text, const char* caption = "Error", Buttons buttons = Buttons::Ok);
+  // Runs `fn` on the window thread (at once when already there, else posted).
+  void OnWindowThread(std::function<void()> fn);
+
+  // The button with this control id, or null.
+  CBitmapButton* Button(int controlId);
+
+  // ---- Fields ----
+  ViewerEnvironment m_env;
+
+  // Buttons, bound in OnInitDialog.
+  CBitmapButton m_btnRecord, m_btnStop, m_btnSave, m_btnConnect, m_btnFlash, m_btnPage;
+  CBitmapButton m_btnPortUp, m_btnPortDown, m_btnIntervalUp, m_btnIntervalDown;
+  CBitmapButton m_btnOk, m_btnDisplay, m_btnBaudUp, m_btnBaudDown;
+
+  QIcon m_hIcon;
+
+  // Caption parts [m_lock].
+  std::string m_strCaptionStatus;
+  std::string m_strCaptionState;
+
+  // Settings; the receive thread reads m_nCaptureSeconds and m_nBaudRate [m_lock].
+  int m_nPortIndex = 0;
+  int m_nBaudIndex = 0;
+  int m_nBaudRate = 0;
+  int m_nIntervalIndex = 0;
+  int m_nCaptureSeconds = 0;
+  int m_nDisplayTypeSetting = 0;
+
+  // Pictures: the bitmaps as loaded and the drawing surfaces made from them
+  // once at start-up, so that painting only copies.
+  QPixmap m_bmpFont, m_bmpBackground, m_bmpBaudList, m_bmpPortList, m_bmpIntervalList;
+  QPixmap m_dcFont, m_dcBackground, m_dcBaudList, m_dcPortList, m_dcIntervalList;
+  std::array<QPixmap, 5> m_hOldBitmap;  // what each surface held before its bitmap
+  QSize m_sizeBackground;
+
+  // List picture offsets (window thread only).
+  int m_nPortListX = 0, m_nPortListY = 0;
+  int m_nBaudListX = 0, m_nBaudListY = 0;
+  int m_nIntervalListX = 0, m_nIntervalListY = 0;
+
+  // Display model: cells, page table, raw slots, row buffers, display type [m_lock].
+  orv::DisplayModel m_model;
+  bool m_bFullRedraw = false;  // [m_lock]
+
+  // Serial port. m_hPort is empty (the invalid handle) when no port is open;
+  // the receive thread holds its own reference while it runs [m_lock].
+  PortHandle m_hPort;
+  bool m_bConnected = false;
+
+  // Receive thread.
+  std::thread m_hReadThread;
+  std::atomic<bool> m_bStopReadThread{false};
+  std::atomic<bool> m_bReadThreadRunning{false};
+  std::atomic<int> m_bPortBusy{0};
+
+  // Capture [capture].
+  bool m_bRecording = false;
+  std::string m_strCaptureFile;
+  std::FILE* m_pCaptureFile = nullptr;
+  int m_nRecordCount = 0;
+  std::time_t m_timeNow = 0;
+  std::time_t m_timeLastRecord = 0;
+
+  // Flash.
+  std::string m_strFlashFile;
+  std::string m_strFlashSaveFile;
+
+  mutable std::mutex m_lock;
+  std::mutex m_captureLock;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ public:
+  void done(int result) override;
+
+ private:
+  void BindButtons();
+  void StepList(int controlId);
+  bool m_bDestroyed = false;
+};

@@ -1,0 +1,30 @@
+#pragma once
+// One table from the unit's resource numbers and names to the pictures
+// bundled with the program.
+#include <QPixmap>
+#include <QString>
+#include <string>
+
+namespace res {
+
+enum Id : int {
+  kIcon = 128,
+  kBackground = 129,
+  kFont = 130,
+  kAboutPicture = 152,
+  kIntervalList = 153,
+  kPortList = 156,
+  kConnectRed = 170,
+  kConnectGreen = 171,
+  kBaudList = 190,
+};
+
+// Qt resource path of a numbered picture, or an empty string.
+QString PathOf(int id);
+// Qt resource path of a named button picture ("CONNECTU", "UPD", ...).
+QString PathOf(const std::string& name);
+
+QPixmap Load(int id);
+QPixmap Load(const std::string& name);
+
+}  // namespace res

@@ -1,0 +1,103 @@
+#pragma once
+// Our own small serial port layer, shaped after what the connection, the
+// receive thread, the command writer and the OCD link need: line settings,
+// per-call total time-outs, queue counts, RTS and break. Two threads may use
+// one open port at once (the receive thread reads blocks while the window
+// thread writes commands and reads short replies); closing is the owner's
+// job once the other user has let go.
+#include <memory>
+#include <string>
+
+namespace orv::serial {
+
+// One small set of error codes; the OS's own errno and text ride along.
+enum class Error {
+  None = 0,
+  NotFound,    // no such device
+  Busy,        // another program holds it
+  Access,      // permission denied
+  NotSerial,   // the path is not a terminal device
+  Config,      // line settings or time-outs refused
+  Io,          // read, write or ioctl failed
+  Timeout,     // the call's total time-out ran out
+  Closed,      // the port is closed, or the device went away
+  Cancelled,   // a wait was cut short by Cancel()
+};
+
+struct Status {
+  Error code = Error::None;
+  int sysError = 0;    // errno of the failing call, 0 when none
+  std::string call;    // the call that failed, for log lines ("open", "tcsetattr")
+  bool ok() const { return code == Error::None; }
+  std::string Text() const;  // "Busy: open /dev/ttyUSB0: Resource temporarily unavailable"
+};
+
+const char* ErrorName(Error e);
+
+// Time-outs in the sense the unit's protocol was designed around
+// (COMMTIMEOUTS): a read of n bytes gives up after
+// readConstantMs + n * readMultiplierMs; with readReturnsAtOnce a read
+// returns at once with whatever is queued. Writes likewise.
+struct Timeouts {
+  bool readReturnsAtOnce = true;
+  int readMultiplierMs = 0;
+  int readConstantMs = 0;
+  int writeMultiplierMs = 10;
+  int writeConstantMs = 1000;
+
+  // The connection's: reads never wait, a write may take 1000 ms + 10 ms/byte.
+  static Timeouts Connection();
+  // The OCD link's: reads and writes of n bytes give up after 100 + n ms.
+  static Timeouts Ocd();
+};
+
+class Port {
+ public:
+  virtual ~Port() = default;
+  Port(const Port&) = delete;
+  Port& operator=(const Port&) = delete;
+
+  virtual const std::string& Path() const = 0;
+  virtual bool IsOpen() const = 0;
+
+  // 8 data bits, no parity, one stop bit, no flow control, DTR off, at `baud`.
+  virtual Status Configure(int baud) = 0;
+  // Changes only the rate, keeping the rest of the line settings.
+  virtual Status SetBaudRate(int baud) = 0;
+  virtual int BaudRate() const = 0;
+  virtual Status SetTimeouts(const Timeouts& t) = 0;
+  virtual Timeouts GetTimeouts() const = 0;
+  virtual Status SetRts(bool on) = 0;
+  virtual Status SetBreak(bool on) = 0;
+  // Event masks have no POSIX counterpart: accepted and ignored.
+  virtual Status SetEventMask(unsigned mask) = 0;
+
+  // Bytes waiting to be read and bytes not yet sent.
+  virtual Status QueueCounts(int& inQueue, int& outQueue) = 0;
+
+  // Reads up to n bytes under the read time-outs; `got` says how many came.
+  virtual Status Read(void* data, int n, int& got) = 0;
+  // Writes n bytes under the write time-outs; `written` says how many went.
+  virtual Status Write(const void* data, int n, int& written) = 0;
+
+  // Waits up to timeoutMs until at least minBytes are queued, the device
+  // goes away (Error::Closed) or Cancel() is called (Error::Cancelled).
+  // Returns Error::Timeout when the time ran out first. Never spins: it
+  // sleeps in the kernel for the time the missing bytes need on the wire.
+  virtual Status WaitForInput(int minBytes, int timeoutMs) = 0;
+  // Wakes a WaitForInput in another thread; later waits return Cancelled
+  // until ClearCancel().
+  virtual void Cancel() = 0;
+  virtual void ClearCancel() = 0;
+
+  virtual Status Close() = 0;
+
+ protected:
+  Port() = default;
+};
+
+// Opens `path` for exclusive use. A second opener, root included, is refused
+// with Error::Busy.
+std::unique_ptr<Port> OpenPort(const std::string& path, Status& status);
+
+}  // namespace orv::serial
