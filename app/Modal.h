@@ -5,7 +5,11 @@
 // queue, so no test ever waits on a window a person would have to click.
 #include <string>
 
+#include <QPoint>
+
+class QAction;
 class QDialog;
+class QMenu;
 class QWidget;
 
 enum class Buttons { Ok, YesNo };
@@ -29,6 +33,9 @@ class IModal {
   // its initial name, so callers get that back and treat it as any other.
   virtual std::string FileDialog(QWidget* owner, const FileDialogRequest& request) = 0;
   virtual int RunDialog(QDialog& dialog) = 0;
+  // Shows a popup menu with its top-left corner at `screenPos` and returns
+  // the chosen entry, or null.
+  virtual QAction* TrackPopupMenu(QMenu& menu, QPoint screenPos) = 0;
 };
 
 // Real dialogs: QMessageBox, QFileDialog, QDialog::exec.
@@ -38,4 +45,5 @@ class GuiModal : public IModal {
                  Buttons buttons) override;
   std::string FileDialog(QWidget* owner, const FileDialogRequest& request) override;
   int RunDialog(QDialog& dialog) override;
+  QAction* TrackPopupMenu(QMenu& menu, QPoint screenPos) override;
 };

@@ -54,6 +54,8 @@ class CViewerDlg : public QDialog {
   ~CViewerDlg() override;
 
   // ---- Start-up, system menu, shutdown (app/) ----
+  // Initialises the window and runs it modally through the modal seam.
+  int DoModal();
   bool OnInitDialog();
   void OnSysCommand(unsigned nID);
   QIcon OnQueryDragIcon() const { return m_hIcon; }
@@ -62,6 +64,8 @@ class CViewerDlg : public QDialog {
   void ReadSettings();
   void WriteSettings();
   void SetCaption();  // window thread: caption from status + state, under m_lock
+  std::string Caption() const;  // status + state as they stand
+  void ShowAbout();
 
   // ---- Connection, receive thread, commands (serial/) ----
   bool OpenPort(const std::string& portName);
@@ -183,6 +187,9 @@ class CViewerDlg : public QDialog {
   void keyPressEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+#ifdef Q_OS_WIN
+  bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
+#endif
 
  public:
   void done(int result) override;

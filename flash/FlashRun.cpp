@@ -1,1 +1,3 @@
-// placeholder
+#include "app/ViewerDlg.h"
+bool CViewerDlg::FlashInit() { return false; }
+void CViewerDlg::OnFlash() {}

@@ -1,1 +1,2 @@
-// placeholder
+#include "app/ViewerDlg.h"
+bool CViewerDlg::SaveFlashData(std::FILE*) { return false; }
