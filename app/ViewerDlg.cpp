@@ -261,6 +261,6 @@ void CViewerDlg::OnWindowThread(std::function<void()> fn) {
   if (QThread::currentThread() == thread()) {
     fn();
   } else {
-    QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection);
+    m_windowQueue.Post(std::move(fn));
   }
 }

@@ -28,6 +28,7 @@
 
 #include "app/BitmapButton.h"
 #include "app/Modal.h"
+#include "app/WindowQueue.h"
 #include "display/DisplayModel.h"
 #include "serial/Port.h"
 
@@ -181,6 +182,8 @@ class CViewerDlg : public QDialog {
 
   mutable std::mutex m_lock;
   std::mutex m_captureLock;
+  // What the receive thread hands to the window thread.
+  WindowQueue m_windowQueue;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

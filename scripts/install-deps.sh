@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what Orvanta needs to build, run and test on Debian 12.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ clang libclang-rt-dev   # compilers; clang for the fuzzers
+  qt6-base-dev libgl-dev                        # Qt 6 Widgets
+  libgtest-dev                                  # tests
+  srecord                                       # Intel HEX checks in the flash tests
+  xvfb xauth fonts-dejavu-core                  # the screenshot and message-box text
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds and runs every test: a normal build, then the same tests under
+# AddressSanitizer and UndefinedBehaviorSanitizer, then the end-to-end tests
+# under ThreadSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+
+run_suite() {
+  local dir=$1; shift
+  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir" -j"$jobs"
+  ctest --test-dir "$dir" --output-on-failure -j"$jobs" --timeout 300 ${CTEST_ARGS:-}
+}
+
+echo "== tests"
+run_suite build-test -DCMAKE_BUILD_TYPE=Debug
+
+echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+  run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DORVANTA_SANITIZE=ON -DORVANTA_BENCH=OFF
+
+echo "== end-to-end tests under ThreadSanitizer"
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" CTEST_ARGS="-L e2e" \
+  run_suite build-tsan -DCMAKE_BUILD_TYPE=Debug -DORVANTA_TSAN=ON -DORVANTA_BENCH=OFF

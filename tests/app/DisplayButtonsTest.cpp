@@ -1,0 +1,138 @@
+// DISPLAY and the six arrows, and what the paint handler makes of the cells.
+#include <QImage>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+#include "WindowFixture.h"
+#include "res/Resources.h"
+
+namespace {
+
+TEST(DisplayButton, CyclesTheFourTypes) {
+  WindowFixture w;
+  const char* expected[] = {" IIXDR9-15", " SONAR", " GPS", " IIXDR0-8"};
+  for (const char* name : expected) {
+    w.dlg->OnDisplay();
+    EXPECT_EQ(w.dlg->m_strCaptionState, name);
+    EXPECT_EQ(w.dlg->windowTitle().toStdString(), std::string("::") + name);
+    for (int cell : w.dlg->m_model.m_nGlyphOffset) ASSERT_EQ(cell, 0) << name;
+  }
+  EXPECT_EQ(w.dlg->m_model.m_nDisplayType, 0);
+}
+
+struct ArrowCase {
+  const char* legend;
+  int startIndex;
+  void (CViewerDlg::*press)();
+  int expectedIndex;
+  int expectedDerived;
+};
+
+TEST(ArrowButtons, StepBoundAndDerive) {
+  const ArrowCase baud[] = {
+      {"BUP at 7 stays at 7", 7, &CViewerDlg::OnBaudUp, 7, 230400},
+      {"BDOWN at 0 stays at 0", 0, &CViewerDlg::OnBaudDown, 0, 2400},
+      {"BUP from 4", 4, &CViewerDlg::OnBaudUp, 5, 57600},
+      {"BDOWN from 9 gives 8, rate kept", 9, &CViewerDlg::OnBaudDown, 8, 1234},
+      {"BUP from 9 gives 7", 9, &CViewerDlg::OnBaudUp, 7, 230400},
+  };
+  for (const ArrowCase& c : baud) {
+    WindowFixture w(false);
+    w.dlg->m_nBaudIndex = c.startIndex;
+    w.dlg->m_nBaudRate = 1234;
+    (w.dlg.get()->*c.press)();
+    EXPECT_EQ(w.dlg->m_nBaudIndex, c.expectedIndex) << c.legend;
+    EXPECT_EQ(w.dlg->m_nBaudRate, c.expectedDerived) << c.legend;
+    EXPECT_EQ(w.dlg->m_nBaudListY, 25 * c.expectedIndex) << c.legend;
+  }
+  const ArrowCase interval[] = {
+      {"IUP from 4 gives 1 MIN", 4, &CViewerDlg::OnIntervalUp, 5, 60},
+      {"IDOWN at 0", 0, &CViewerDlg::OnIntervalDown, 0, 1},
+      {"IDOWN from 9 gives 8, seconds kept", 9, &CViewerDlg::OnIntervalDown, 8, 1234},
+  };
+  for (const ArrowCase& c : interval) {
+    WindowFixture w(false);
+    w.dlg->m_nIntervalIndex = c.startIndex;
+    w.dlg->m_nCaptureSeconds = 1234;
+    (w.dlg.get()->*c.press)();
+    EXPECT_EQ(w.dlg->m_nIntervalIndex, c.expectedIndex) << c.legend;
+    EXPECT_EQ(w.dlg->m_nCaptureSeconds, c.expectedDerived) << c.legend;
+    EXPECT_EQ(w.dlg->m_nIntervalListY, 25 * c.expectedIndex) << c.legend;
+  }
+  const ArrowCase port[] = {
+      {"UP at 7", 7, &CViewerDlg::OnPortUp, 7, 0},
+      {"DOWN from 11", 11, &CViewerDlg::OnPortDown, 10, 0},
+      {"DOWN at 0", 0, &CViewerDlg::OnPortDown, 0, 0},
+  };
+  for (const ArrowCase& c : port) {
+    WindowFixture w(false);
+    w.dlg->m_nPortIndex = c.startIndex;
+    (w.dlg.get()->*c.press)();
+    EXPECT_EQ(w.dlg->m_nPortIndex, c.expectedIndex) << c.legend;
+    EXPECT_EQ(w.dlg->m_nPortListY, 25 * c.expectedIndex) << c.legend;
+  }
+}
+
+TEST(ArrowButtons, ClickedThroughTheWindow) {
+  WindowFixture w;
+  w.dlg->m_btnIntervalUp.click();
+  EXPECT_EQ(w.dlg->m_nIntervalIndex, 2);
+  EXPECT_EQ(w.dlg->m_nCaptureSeconds, 5);
+}
+
+// Every one of the 99 cells, pixel for pixel, is the glyph its offset names.
+TEST(Paint, EveryCellShowsItsGlyph) {
+  WindowFixture w;
+  w.dlg->OnDisplay();
+  w.dlg->OnDisplay();  // SONAR
+  w.dlg->DecodeBlock(
+      "$SDVHW,245.1,T,243.8,M,6.2,N,11.5,K*5C\r\n$SDDBT,7.8,f,2.4,M,1.3,F*0D\r\n$SDMTW,12.5,C*02\r\n"
+      "................................................");
+  // Fill the rows the decoder left alone with every glyph of the font.
+  for (int i = 0; i < orv::kCells; ++i) {
+    if (i >= 8 * orv::kCols) w.dlg->m_model.m_nGlyphOffset[i] = (i % orv::kGlyphCount) * orv::kGlyphWidth;
+  }
+  w.dlg->RequestRepaint(false);
+  const QImage shot = w.dlg->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const QImage font = res::Load(res::kFont).toImage().convertToFormat(QImage::Format_RGB32);
+  for (int r = 0; r < orv::kRows; ++r) {
+    for (int c = 0; c < orv::kCols; ++c) {
+      const int offset = w.dlg->m_model.m_nGlyphOffset[orv::kCols * r + c];
+      const QImage expected = font.copy(offset, 0, orv::kGlyphWidth, orv::kGlyphHeight);
+      const QImage actual = shot.copy(10 + 20 * c, 5 + 30 * r, orv::kGlyphWidth, orv::kGlyphHeight);
+      EXPECT_TRUE(expected == actual) << "row " << r << " column " << c << " offset " << offset;
+    }
+  }
+  EXPECT_EQ(w.dlg->m_model.m_nGlyphOffset[4 * orv::kCols + 10], 9 * 20) << "depth in feet ends in 8";
+}
+
+// A data-only paint draws the lists and cells over what is there and leaves
+// the background alone; the next paint draws everything again.
+TEST(Paint, DataOnlyRepaintLeavesTheBackground) {
+  WindowFixture w(false);
+  const QColor sentinel(255, 0, 255);
+  QImage canvas(285, 325, QImage::Format_RGB32);
+  canvas.fill(sentinel);
+  w.dlg->m_bFullRedraw = false;
+  {
+    QPainter painter(&canvas);
+    w.dlg->OnPaint(painter);
+  }
+  EXPECT_EQ(canvas.pixelColor(5, 100), sentinel) << "left margin untouched";
+  EXPECT_EQ(canvas.pixelColor(100, 32), sentinel) << "gap between rows untouched";
+  EXPECT_EQ(canvas.pixelColor(270, 5), sentinel) << "no erase either";
+  EXPECT_NE(canvas.pixelColor(20, 17), sentinel) << "cells drawn";
+  EXPECT_NE(canvas.pixelColor(30, 300), sentinel) << "list window drawn";
+  EXPECT_TRUE(w.dlg->m_bFullRedraw) << "every paint sets the flag back";
+
+  canvas.fill(sentinel);
+  {
+    QPainter painter(&canvas);
+    w.dlg->OnPaint(painter);
+  }
+  EXPECT_NE(canvas.pixelColor(5, 100), sentinel);
+  EXPECT_NE(canvas.pixelColor(100, 32), sentinel);
+  EXPECT_EQ(canvas.pixelColor(270, 5), QColor(0, 0, 0)) << "erased to black where no picture is";
+}
+
+}  // namespace

@@ -1,0 +1,188 @@
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "TestEnv.h"
+#include "WindowFixture.h"
+#include "app/AboutDlg.h"
+#include "app/ViewerApp.h"
+#include "res/Resources.h"
+
+namespace {
+
+TEST(Startup, SocketFailureShowsStringAndOpensNoWindow) {
+  ScriptedModal modal;
+  bool windowRan = false;
+  modal.onRunDialog = [&](QDialog&) {
+    windowRan = true;
+    return IDCANCEL;
+  };
+  ViewerEnvironment env;
+  env.modal = &modal;
+  CViewerApp app(env, [] { return false; });
+  EXPECT_FALSE(app.InitInstance());
+  EXPECT_FALSE(windowRan);
+  ASSERT_EQ(modal.messages.size(), 1u);
+  EXPECT_EQ(modal.messages[0].text, "Windows sockets initialization failed.");
+  EXPECT_EQ(modal.messages[0].buttons, Buttons::Ok);
+}
+
+TEST(Startup, RunsTheWindowModallyAndEndsFalse) {
+  ClearTestSettings();
+  ScriptedModal modal;
+  std::string caption;
+  int slotKeys = 0;
+  modal.onRunDialog = [&](QDialog& dialog) {
+    auto& dlg = static_cast<CViewerDlg&>(dialog);
+    caption = dlg.windowTitle().toStdString();
+    slotKeys = static_cast<int>(dlg.m_model.m_strSlotKey[2][4].size());
+    dlg.done(IDCANCEL);
+    return IDCANCEL;
+  };
+  ViewerEnvironment env;
+  env.modal = &modal;
+  CViewerApp app(env);
+  EXPECT_FALSE(app.InitInstance());
+  EXPECT_EQ(caption, "::disconnected");
+  EXPECT_EQ(slotKeys, 7) << "default page table in place";
+  EXPECT_TRUE(QFile::exists(TestSettingsFile())) << "closing writes the settings";
+  EXPECT_TRUE(modal.messages.empty());
+}
+
+TEST(Startup, InitialState) {
+  WindowFixture w;
+  CViewerDlg& d = *w.dlg;
+  EXPECT_EQ(d.windowTitle(), "::disconnected");
+  EXPECT_EQ(d.m_strCaptionStatus, "::");
+  EXPECT_EQ(d.m_strCaptionState, "disconnected");
+  EXPECT_FALSE(d.m_hPort) << "port starts invalid";
+  EXPECT_FALSE(d.m_bConnected);
+  EXPECT_FALSE(d.m_bRecording);
+  EXPECT_EQ(d.m_pCaptureFile, nullptr);
+  EXPECT_EQ(d.m_strCaptureFile, "Quorvel_Capture.txt");
+  EXPECT_EQ(d.m_nRecordCount, 0);
+  EXPECT_EQ(d.m_bPortBusy.load(), 0);
+  EXPECT_TRUE(d.m_strFlashFile.empty());
+  EXPECT_TRUE(d.m_strFlashSaveFile.empty());
+  EXPECT_EQ(d.m_model.m_nDisplayType, 0);
+  for (int cell : d.m_model.m_nGlyphOffset) ASSERT_EQ(cell, orv::kDashOffset);
+  EXPECT_EQ(d.m_sizeBackground, QSize(240, 286));
+  EXPECT_FALSE(d.m_dcFont.isNull());
+}
+
+TEST(Startup, DefaultSlotKeys) {
+  WindowFixture w;
+  const auto& keys = w.dlg->m_model.m_strSlotKey;
+  struct Range {
+    int page, first, last;
+    const char* key;
+  };
+  const Range ranges[] = {{0, 0, 9, "$IIXDR,"},  {0, 10, 15, ""},       {1, 0, 9, "$IIXDR,"},
+                          {1, 10, 15, ""},        {2, 0, 3, "$SDVHW,"},  {2, 4, 6, "$SDDBT,"},
+                          {2, 7, 8, "$SDMTW,"},   {2, 9, 15, ""},        {3, 0, 5, "$GPRMC,"},
+                          {3, 6, 15, ""}};
+  for (const Range& r : ranges) {
+    for (int s = r.first; s <= r.last; ++s) EXPECT_EQ(keys[r.page][s], r.key) << "page " << r.page << " slot " << s;
+  }
+  for (const std::string& name : w.dlg->m_model.m_strPageName) EXPECT_TRUE(name.empty());
+}
+
+TEST(Startup, PageFileReplacesTheDefaults) {
+  QTemporaryDir dir;
+  QDir::setCurrent(dir.path());
+  {
+    QFile file("Quorvel_Page_File.txt");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Engine]1,2,3,4,\n");
+  }
+  ScriptedModal modal;
+  ViewerEnvironment env;
+  env.modal = &modal;
+  CViewerDlg dlg(env);
+  dlg.OnInitDialog();
+  EXPECT_EQ(dlg.m_model.m_strPageName[0], "Engine");
+  EXPECT_EQ(dlg.m_model.m_strSlotKey[0][0], "#00::");
+  EXPECT_EQ(dlg.m_model.m_strSlotKey[0][4], "#04::");
+  EXPECT_EQ(dlg.m_model.m_strSlotKey[2][0], "") << "no defaults once a page file is read";
+  dlg.done(IDCANCEL);
+  QDir::setCurrent(QDir::tempPath());
+}
+
+TEST(Startup, EscapeAndEnterCloseTheWindowWritingSettings) {
+  for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+    ClearTestSettings();
+    WindowFixture w;
+    QTest::keyClick(w.dlg.get(), key);
+    EXPECT_FALSE(w.dlg->isVisible()) << key;
+    EXPECT_TRUE(QFile::exists(TestSettingsFile())) << key;
+  }
+}
+
+TEST(About, SystemCommand16OpensTheAboutBox) {
+  WindowFixture w;
+  QStringList texts;
+  QStringList pictures;
+  QString title;
+  w.modal.onRunDialog = [&](QDialog& dialog) {
+    title = dialog.windowTitle();
+    for (QLabel* label : dialog.findChildren<QLabel*>()) {
+      if (!label->text().isEmpty()) texts << label->text();
+      if (!label->pixmap().isNull()) pictures << label->objectName();
+    }
+    return IDOK;
+  };
+  w.dlg->OnSysCommand(0x0013);  // the low four bits are the platform's
+  EXPECT_EQ(title, "About Orvanta");
+  EXPECT_TRUE(texts.contains("Quorvel 1.42"));
+  EXPECT_TRUE(texts.contains("FLASH - used to erase and then send a formatted  data file to the unit"));
+  EXPECT_TRUE(texts.contains("PAGE - used to select the next display page when more data is present then can fit on screen"));
+  EXPECT_EQ(texts.size(), 8);
+  for (const char* name : {"picture152", "CONNECTD", "RECORDU", "SAVEU", "PAGEU", "STOPU", "FLASHU", "DISPLAYU"}) {
+    EXPECT_TRUE(pictures.contains(name)) << name;
+  }
+
+  title.clear();
+  w.dlg->OnSysCommand(0xF060);  // any other command is the platform's own
+  EXPECT_TRUE(title.isEmpty());
+}
+
+TEST(ContextMenu, ChoosingAPortSelectsItAndMovesTheCheck) {
+  WindowFixture w;
+  w.modal.menuChoices = {"COM 2"};
+  w.dlg->OnContextMenu(w.dlg.get(), QPoint(-1, -1));
+  ASSERT_EQ(w.modal.menus.size(), 1u);
+  EXPECT_EQ(w.modal.menuPositions[0], QPoint(-1, -1)) << "a keyboard request is shown where it says";
+  EXPECT_EQ(w.modal.menus[0][7], "*COM 8") << "check at the selected port";
+  EXPECT_EQ(w.dlg->m_nPortIndex, 1);
+  EXPECT_EQ(w.dlg->m_nPortListY, 25);
+
+  w.dlg->OnContextMenu(w.dlg.get(), QPoint(40, 50));
+  EXPECT_EQ(w.modal.menus[1][1], "*COM 2");
+  EXPECT_EQ(w.modal.menus[1][0], "COM 1");
+  EXPECT_EQ(w.dlg->m_nPortIndex, 1) << "dismissing the menu changes nothing";
+}
+
+TEST(Buttons, TooltipsAndAccessibleNamesSayWhatEachDoes) {
+  WindowFixture w;
+  EXPECT_TRUE(w.dlg->m_btnConnect.toolTip().startsWith("CONNECT - used to make connection to selected port"));
+  EXPECT_EQ(w.dlg->m_btnPortUp.accessibleName(), "COM port up");
+  for (int id : {1002, 1003, 1004, 1005, 1006, 1007, 1015, 1016, 1017, 1018, 1024, 1028, 1029}) {
+    EXPECT_FALSE(w.dlg->Button(id)->toolTip().isEmpty()) << id;
+    EXPECT_FALSE(w.dlg->Button(id)->accessibleName().isEmpty()) << id;
+  }
+  EXPECT_FALSE(w.dlg->m_btnOk.isVisible()) << "OK is never shown";
+}
+
+TEST(Buttons, TabOrderFollowsBinding) {
+  WindowFixture w;
+  const int order[] = {1003, 1004, 1007, 1005, 1006, 1002, 1024, 1015, 1016, 1028, 1029, 1018, 1017};
+  for (size_t i = 0; i + 1 < std::size(order); ++i) {
+    QWidget* next = w.dlg->Button(order[i])->nextInFocusChain();
+    while (next && !next->isVisible()) next = next->nextInFocusChain();
+    EXPECT_EQ(next, w.dlg->Button(order[i + 1])) << "after " << order[i];
+  }
+}
+
+}  // namespace

@@ -1,0 +1,58 @@
+// The window as a person sees it, grabbed offscreen: pictures, list windows
+// and buttons at the pixel positions the layout gives.
+#include <QImage>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+#include "WindowFixture.h"
+#include "res/Resources.h"
+
+namespace {
+
+// True when `region` of `shot` equals `picture` pixel for pixel.
+bool SameAt(const QImage& shot, QPoint at, const QImage& picture, QRect source) {
+  const QImage expected = picture.copy(source).convertToFormat(QImage::Format_RGB32);
+  const QImage actual = shot.copy(QRect(at, source.size())).convertToFormat(QImage::Format_RGB32);
+  return expected == actual;
+}
+
+TEST(WindowLayout, ClientAreaFromTheTemplate) {
+  WindowFixture w;
+  EXPECT_EQ(w.dlg->size(), QSize(285, 325));
+}
+
+TEST(WindowLayout, PicturesAndButtonsWhereTheLayoutPutsThem) {
+  WindowFixture w;
+  // Cells blank, so the background shows wherever the cells leave it.
+  w.dlg->m_model.ClearCells();
+  w.dlg->RequestRepaint(true);
+  const QImage shot = w.dlg->grab().toImage();
+  ASSERT_EQ(shot.size(), QSize(285, 325));
+
+  const QImage background = res::Load(res::kBackground).toImage();
+  // A band of background between two rows of cells, and its left margin.
+  EXPECT_TRUE(SameAt(shot, {0, 30}, background, QRect(0, 30, 240, 5)));
+  EXPECT_TRUE(SameAt(shot, {0, 0}, background, QRect(0, 0, 10, 286)));
+
+  // COM 8 (index 7), 2 SEC (index 1), 4800 (index 1).
+  EXPECT_TRUE(SameAt(shot, {0, 292}, res::Load(res::kPortList).toImage(), QRect(0, 175, 75, 25)));
+  EXPECT_TRUE(SameAt(shot, {90, 292}, res::Load(res::kIntervalList).toImage(), QRect(0, 25, 72, 25)));
+  EXPECT_TRUE(SameAt(shot, {175, 292}, res::Load(res::kBaudList).toImage(), QRect(0, 25, 75, 25)));
+
+  struct Placed {
+    int id;
+    QPoint at;
+  };
+  const Placed buttons[] = {{1004, {243, 8}},  {1005, {243, 49}},  {1007, {243, 89}},  {1006, {243, 130}},
+                            {1003, {243, 171}}, {1002, {243, 211}}, {1024, {245, 254}}, {1015, {75, 293}},
+                            {1016, {75, 309}},  {1018, {162, 293}}, {1017, {162, 309}}, {1028, {257, 293}},
+                            {1029, {257, 309}}};
+  for (const Placed& b : buttons) {
+    CBitmapButton* button = w.dlg->Button(b.id);
+    EXPECT_EQ(button->pos(), b.at) << button->text().toStdString();
+    const QImage picture = button->NormalPicture().toImage();
+    EXPECT_TRUE(SameAt(shot, b.at, picture, picture.rect())) << button->text().toStdString();
+  }
+}
+
+}  // namespace

@@ -1,0 +1,32 @@
+#pragma once
+// A main window as start-up leaves it, driven by a scripted modal seam.
+#include <QDir>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "ScriptedModal.h"
+#include "TestEnv.h"
+#include "app/ViewerDlg.h"
+
+struct WindowFixture {
+  explicit WindowFixture(bool show = true) {
+    // Page files and capture files are looked for in the current directory.
+    QDir::setCurrent(workDir.path());
+    ViewerEnvironment env;
+    env.modal = &modal;
+    env.resolvePort = [this](const std::string& name) { return resolve ? resolve(name) : "/nonexistent/" + name; };
+    dlg = std::make_unique<CViewerDlg>(env);
+    dlg->OnInitDialog();
+    if (show) dlg->show();
+  }
+  ~WindowFixture() {
+    if (dlg) dlg->done(IDCANCEL);
+    dlg.reset();
+    QDir::setCurrent(QDir::tempPath());
+  }
+
+  QTemporaryDir workDir;
+  ScriptedModal modal;
+  std::function<std::string(const std::string&)> resolve;
+  std::unique_ptr<CViewerDlg> dlg;
+};
