@@ -166,6 +166,7 @@ class CViewerDlg : public QDialog {
   std::thread m_hReadThread;
   std::atomic<bool> m_bStopReadThread{false};
   std::atomic<bool> m_bReadThreadRunning{false};
+  std::condition_variable m_readThreadEnded;  // with m_lock
   std::atomic<int> m_bPortBusy{0};
 
   // Capture [capture].

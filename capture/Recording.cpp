@@ -1,6 +1,197 @@
+// RECORD, the capture records the receive thread writes, and SAVE.
+//
+// A record write (receive thread) and a close (window thread) both hold
+// m_captureLock, so one never runs into the other. Message boxes the
+// receive thread needs are shown by the window thread.
+#include <sys/types.h>
+#include <unistd.h>
+
 #include "app/ViewerDlg.h"
-void CViewerDlg::OnRecord() {}
-bool CViewerDlg::WriteCaptureRecord(int) { return false; }
-bool CViewerDlg::CloseCaptureFile() { return true; }
-void CViewerDlg::StopRecording() {}
-void CViewerDlg::OnSave() {}
+#include "capture/CaptureRecord.h"
+#include "common/Text.h"
+
+namespace {
+
+constexpr int kCaptureBufferSize = 100;
+
+// The extension of the file name part of `path`, without the dot.
+std::string ExtensionOf(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  const size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return std::string();
+  return path.substr(dot + 1);
+}
+
+}  // namespace
+
+void CViewerDlg::OnRecord() {
+  std::unique_lock<std::mutex> capture(m_captureLock);
+  m_nRecordCount = 0;
+  if (!m_bConnected) {
+    // A recording left running by a disconnect is closed here rather than
+    // only switched off: a file left open would be truncated by the next
+    // start while still holding unwritten records.
+    const bool wasRecording = m_bRecording || m_pCaptureFile;
+    m_bRecording = false;
+    capture.unlock();
+    if (wasRecording) StopRecording();
+    return;
+  }
+  if (m_strCaptureFile.empty()) {
+    m_bRecording = false;
+    capture.unlock();
+    Message("No Capture file path specified");
+    return;
+  }
+  if (m_bRecording) {
+    capture.unlock();
+    StopRecording();
+    return;
+  }
+  if (m_pCaptureFile) {
+    // Left open by a buffer that could not be set: close it before reopening.
+    std::fclose(m_pCaptureFile);
+    m_pCaptureFile = nullptr;
+  }
+  // Binary mode: the record ends in CR LF itself, so the bytes on disk are
+  // the same on every platform.
+  m_pCaptureFile = std::fopen(m_strCaptureFile.c_str(), "wb");
+  if (!m_pCaptureFile) {
+    m_bRecording = false;
+    capture.unlock();
+    Message("Could not Open Capture File");
+    return;
+  }
+  if (std::setvbuf(m_pCaptureFile, nullptr, _IOFBF, kCaptureBufferSize) != 0) {
+    m_bRecording = false;
+    capture.unlock();
+    Message("Could not set buffer to 0");
+    return;
+  }
+  {
+    std::lock_guard<std::mutex> lock(m_lock);
+    for (int i = 1; i < orv::kSlots; ++i) m_model.m_strSlotSentence[i].clear();
+  }
+  m_timeLastRecord = m_env.clock();
+  m_btnRecord.LoadBitmaps("RECORDD", "RECORDU");
+  m_bRecording = true;
+  capture.unlock();
+  {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_strCaptionState = " recording .";
+  }
+  SetCaption();
+  repaint();
+}
+
+bool CViewerDlg::WriteCaptureRecord(int byteCount) {
+  std::unique_lock<std::mutex> capture(m_captureLock);
+  if (!m_pCaptureFile || !m_bRecording) return false;
+
+  m_timeNow = m_env.clock();
+  std::tm local{};
+  localtime_r(&m_timeNow, &local);
+  std::string record;
+  {
+    std::lock_guard<std::mutex> lock(m_lock);
+    record = orv::FormatCaptureRecord(local, byteCount, m_model.m_strSlotSentence);
+  }
+
+  // Each record is pushed out as it is written, so a record reported
+  // written is on disk, and a failure shows at the record that failed.
+  const long before = std::ftell(m_pCaptureFile);
+  std::fwrite(record.data(), 1, record.size(), m_pCaptureFile);
+  std::fflush(m_pCaptureFile);
+  if (std::ferror(m_pCaptureFile)) {
+    // Cut off what part of the failed record reached the file, so the file
+    // ends with the last whole record.
+    if (before >= 0) {
+      [[maybe_unused]] const int cut = ::ftruncate(fileno(m_pCaptureFile), static_cast<off_t>(before));
+    }
+    const bool closed = std::fclose(m_pCaptureFile) == 0;
+    m_pCaptureFile = nullptr;
+    m_bRecording = false;
+    capture.unlock();
+    OnWindowThread([this, closed] {
+      Message("Error Writing to file");
+      if (!closed) Message("Could not Close File");
+    });
+    return false;
+  }
+  const int count = ++m_nRecordCount;
+  capture.unlock();
+  {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_strCaptionState = orv::Format(" recording ... %d", count);
+  }
+  OnWindowThread([this] { SetCaption(); });
+  return true;
+}
+
+bool CViewerDlg::CloseCaptureFile() {
+  std::unique_lock<std::mutex> capture(m_captureLock);
+  if (m_pCaptureFile) {
+    std::fflush(m_pCaptureFile);
+    const bool closed = std::fclose(m_pCaptureFile) == 0;
+    m_pCaptureFile = nullptr;
+    if (!closed) {
+      capture.unlock();
+      Message("Could not Close File");
+      return false;
+    }
+  }
+  m_bRecording = false;
+  return true;
+}
+
+void CViewerDlg::StopRecording() {
+  CloseCaptureFile();
+  m_btnRecord.LoadBitmaps("RECORDU", "RECORDD");
+  {
+    std::lock_guard<std::mutex> capture(m_captureLock);
+    m_bRecording = false;
+  }
+  {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_strCaptionState = "";
+  }
+  SetCaption();
+  repaint();
+}
+
+void CViewerDlg::OnSave() {
+  FileDialogRequest request;
+  request.open = false;
+  request.defaultExt = "txt";
+  request.initialName = "Quorvel_Capture";
+  request.filter = "Text Files (*.txt)|*.txt|HEX Files (*.hex)|*.hex||";
+  const std::string path = m_env.modal->FileDialog(this, request);
+  const std::string ext = ExtensionOf(path);
+
+  if (ext == "txt") {
+    // Takes effect at the next start of recording.
+    std::lock_guard<std::mutex> capture(m_captureLock);
+    m_strCaptureFile = path;
+    return;
+  }
+  if (ext == "hex") {
+    m_strFlashSaveFile = path;
+    if (m_strFlashSaveFile.empty()) return;
+    // Binary mode: the read-back writes its own CR LF line ends.
+    std::FILE* file = std::fopen(m_strFlashSaveFile.c_str(), "wb");
+    if (!file) {
+      Message("Could not Open Flash File");
+      m_bPortBusy = 0;
+      return;
+    }
+    if (std::setvbuf(file, nullptr, _IOFBF, kCaptureBufferSize) != 0) {
+      Message("Could not set buffer to 0");
+      std::fclose(file);
+      return;
+    }
+    SaveFlashData(file);
+    std::fclose(file);
+    return;
+  }
+  Message("File type must be *.txt or *.hex");
+}
