@@ -1,1 +1,111 @@
-// placeholder
+#include "serial/Port.h"
+
+#include <array>
+#include <cstring>
+
+namespace orv::serial {
+namespace {
+
+struct ErrorNameRow {
+  Error code;
+  const char* name;
+};
+
+constexpr std::array<ErrorNameRow, 10> kErrorNames = {{
+    {Error::None, "None"},
+    {Error::NotFound, "NotFound"},
+    {Error::Busy, "Busy"},
+    {Error::Access, "Access"},
+    {Error::NotSerial, "NotSerial"},
+    {Error::Config, "Config"},
+    {Error::Io, "Io"},
+    {Error::Timeout, "Timeout"},
+    {Error::Closed, "Closed"},
+    {Error::Cancelled, "Cancelled"},
+}};
+
+constexpr std::array<int, 8> kBaudRates = {2400, 4800, 9600, 19200, 38400, 57600, 115200, 230400};
+
+// strerror() may share one buffer between threads; strerror_r comes in a
+// GNU flavour (returns the text) and an XSI one (fills the buffer). These two
+// overloads take whichever the C library gives.
+[[maybe_unused]] std::string FromStrerror(const char* text, const char*) { return text; }
+[[maybe_unused]] std::string FromStrerror(int failed, const char* buffer) {
+  return failed == 0 ? std::string(buffer) : std::string("unknown error");
+}
+
+std::string SystemText(int err) {
+  char buffer[256] = {};
+  return FromStrerror(strerror_r(err, buffer, sizeof buffer), buffer);
+}
+
+}  // namespace
+
+const char* ErrorName(Error e) {
+  for (const ErrorNameRow& row : kErrorNames) {
+    if (row.code == e) return row.name;
+  }
+  return "Unknown";
+}
+
+std::string Status::Text() const {
+  std::string text = ErrorName(code);
+  if (!call.empty() || !path.empty()) {
+    text += ": ";
+    text += call;
+    if (!call.empty() && !path.empty()) text += ' ';
+    text += path;
+  }
+  if (sysError != 0) {
+    text += ": ";
+    text += SystemText(sysError);
+  }
+  return text;
+}
+
+bool IsSupportedBaudRate(int baud) {
+  for (int rate : kBaudRates) {
+    if (rate == baud) return true;
+  }
+  return false;
+}
+
+Timeouts Timeouts::Connection() {
+  Timeouts t;
+  t.readReturnsAtOnce = true;
+  t.readMultiplierMs = 0;
+  t.readConstantMs = 0;
+  t.writeMultiplierMs = 10;
+  t.writeConstantMs = 1000;
+  return t;
+}
+
+Timeouts Timeouts::Ocd() {
+  Timeouts t;
+  t.readReturnsAtOnce = false;
+  t.readMultiplierMs = 1;
+  t.readConstantMs = 100;
+  t.writeMultiplierMs = 1;
+  t.writeConstantMs = 100;
+  return t;
+}
+
+long long Timeouts::ReadTotalMs(int n) const {
+  if (readReturnsAtOnce) return 0;
+  return readConstantMs + static_cast<long long>(n > 0 ? n : 0) * readMultiplierMs;
+}
+
+long long Timeouts::WriteTotalMs(int n) const {
+  return writeConstantMs + static_cast<long long>(n > 0 ? n : 0) * writeMultiplierMs;
+}
+
+bool Timeouts::IsValid() const {
+  if (readMultiplierMs < 0 || readConstantMs < 0 || writeMultiplierMs < 0 || writeConstantMs < 0) {
+    return false;
+  }
+  const bool readBounded = readReturnsAtOnce || readMultiplierMs > 0 || readConstantMs > 0;
+  const bool writeBounded = writeMultiplierMs > 0 || writeConstantMs > 0;
+  return readBounded && writeBounded;
+}
+
+}  // namespace orv::serial

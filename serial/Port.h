@@ -28,11 +28,15 @@ struct Status {
   Error code = Error::None;
   int sysError = 0;    // errno of the failing call, 0 when none
   std::string call;    // the call that failed, for log lines ("open", "tcsetattr")
+  std::string path;    // the device it failed on
   bool ok() const { return code == Error::None; }
   std::string Text() const;  // "Busy: open /dev/ttyUSB0: Resource temporarily unavailable"
 };
 
 const char* ErrorName(Error e);
+
+// The rates the line can be set to: 2400 to 230400 bit/s, the unit's list.
+bool IsSupportedBaudRate(int baud);
 
 // Time-outs in the sense the unit's protocol was designed around
 // (COMMTIMEOUTS): a read of n bytes gives up after
@@ -49,6 +53,14 @@ struct Timeouts {
   static Timeouts Connection();
   // The OCD link's: reads and writes of n bytes give up after 100 + n ms.
   static Timeouts Ocd();
+
+  // Total bounds for a read or write of n bytes, in milliseconds.
+  long long ReadTotalMs(int n) const;
+  long long WriteTotalMs(int n) const;
+  // No negative field, and every wait bounded: a read that does not return
+  // at once and a write both need a non-zero constant or multiplier (the
+  // all-zero "wait for ever" of COMMTIMEOUTS is refused with Error::Config).
+  bool IsValid() const;
 };
 
 class Port {
@@ -64,7 +76,11 @@ class Port {
   virtual Status Configure(int baud) = 0;
   // Changes only the rate, keeping the rest of the line settings.
   virtual Status SetBaudRate(int baud) = 0;
+  // The rate last set, or the one the device had when opened (0 when that
+  // was none of the supported rates).
   virtual int BaudRate() const = 0;
+  // Error::Config for time-outs that are not IsValid(). A port starts with
+  // Timeouts::Connection().
   virtual Status SetTimeouts(const Timeouts& t) = 0;
   virtual Timeouts GetTimeouts() const = 0;
   virtual Status SetRts(bool on) = 0;
@@ -72,12 +88,17 @@ class Port {
   // Event masks have no POSIX counterpart: accepted and ignored.
   virtual Status SetEventMask(unsigned mask) = 0;
 
-  // Bytes waiting to be read and bytes not yet sent.
+  // Bytes waiting to be read and bytes not yet sent. A pseudo-terminal has
+  // no transmit buffer of its own: its outQueue is always 0.
   virtual Status QueueCounts(int& inQueue, int& outQueue) = 0;
 
   // Reads up to n bytes under the read time-outs; `got` says how many came.
+  // With readReturnsAtOnce it takes what is queued, and 0 bytes is no error.
+  // Otherwise it waits for all n and gives Error::Timeout, with `got` < n,
+  // when the bound runs out. A device that went away gives Error::Closed.
   virtual Status Read(void* data, int n, int& got) = 0;
-  // Writes n bytes under the write time-outs; `written` says how many went.
+  // Writes n bytes under the write time-outs; `written` says how many went
+  // (Error::Timeout with fewer when the bound ran out).
   virtual Status Write(const void* data, int n, int& written) = 0;
 
   // Waits up to timeoutMs until at least minBytes are queued, the device
@@ -87,9 +108,13 @@ class Port {
   virtual Status WaitForInput(int minBytes, int timeoutMs) = 0;
   // Wakes a WaitForInput in another thread; later waits return Cancelled
   // until ClearCancel().
+  // Cancel is async-signal-safe and may be called from any thread while
+  // the port object exists, open or closed.
   virtual void Cancel() = 0;
   virtual void ClearCancel() = 0;
 
+  // Closes the device once; later calls do nothing and succeed. The
+  // destructor closes too.
   virtual Status Close() = 0;
 
  protected:
