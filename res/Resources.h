@@ -1,6 +1,7 @@
 #pragma once
 // One table from the unit's resource numbers and names to the pictures
 // bundled with the program.
+#include <QIcon>
 #include <QPixmap>
 #include <QString>
 #include <string>
@@ -26,5 +27,8 @@ QString PathOf(const std::string& name);
 
 QPixmap Load(int id);
 QPixmap Load(const std::string& name);
+
+// The program's icon, 128, with its 32 and 16 pixel images.
+QIcon Icon();
 
 }  // namespace res
