@@ -130,18 +130,6 @@ TEST_F(PortLine, SetBaudRateChangesOnlyTheRate) {
   EXPECT_EQ(t.c_cc[VSTART], 0x42);
 }
 
-TEST_F(PortLine, BreakAndEventMaskAreAccepted) {
-  ASSERT_TRUE(port_->Configure(57600).ok());
-  EXPECT_TRUE(port_->SetBreak(true).ok());
-  EXPECT_TRUE(port_->SetBreak(false).ok());
-  EXPECT_TRUE(port_->SetEventMask(0x0139).ok());
-}
-
-TEST_F(PortLine, RtsOnALineWithoutModemLinesIsNamed) {
-  const Status status = port_->SetRts(true);
-  EXPECT_TRUE(status.ok() || status.code == Error::NotSerial) << status.Text();
-}
-
 TEST_F(PortLine, InvalidTimeoutsAreRefusedAndTheOldOnesKept) {
   ASSERT_TRUE(port_->SetTimeouts(Timeouts::Ocd()).ok());
   const Status status = port_->SetTimeouts({false, 0, 0, 1, 100});
