@@ -13,8 +13,9 @@ constexpr const char* kPageFileName = "Quorvel_Page_File.txt";
 // Pages outside 0..3 are left alone.
 void ApplyPageLine(DisplayModel& model, int page, const std::string& line);
 
-// Applies a whole file's text, line after line, the way the loader reads it.
-// Returns the number of lines applied to a page.
+// Applies a whole file's text, line after line, the way the loader reads it;
+// reading stops after the fourth line. Returns the number of lines applied
+// to a page.
 int ApplyPageText(DisplayModel& model, const std::string& text);
 
 }  // namespace orv
