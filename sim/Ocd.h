@@ -30,11 +30,55 @@ class Ocd {
   int MassEraseCount() const { return massErases_; }
   int MemoryWriteCount() const { return memoryWrites_; }
 
+  // The debugger's revision, as read revision answers it.
+  static constexpr uint8_t kRevisionMajor = 0x01;
+  static constexpr uint8_t kRevisionMinor = 0x02;
+  // How long a mass erase keeps the flash controller busy.
+  static constexpr int64_t kMassEraseMs = 50;
+  static constexpr int64_t kPageEraseMs = 10;
+
  private:
+  struct CommandSpec;
+  enum class Flash { Locked, FirstKey, Unlocked, MassErasing, PageErasing };
+
+  static const CommandSpec* Find(uint8_t code);
+  void Tick(int64_t nowMs);
+  void Execute(std::vector<uint8_t>& out);
+
+  void ReadRevision(std::vector<uint8_t>& out);
+  void ReadStatus(std::vector<uint8_t>& out);
+  void WriteControl(std::vector<uint8_t>& out);
+  void ReadControl(std::vector<uint8_t>& out);
+  void WriteRegister(std::vector<uint8_t>& out);
+  void ReadRegister(std::vector<uint8_t>& out);
+  void WriteMemory(std::vector<uint8_t>& out);
+  void ReadMemory(std::vector<uint8_t>& out);
+  void ReadCrc(std::vector<uint8_t>& out);
+
+  void WriteFlashControl(uint8_t value);
+  uint8_t ReadRegisterByte(unsigned address) const;
+  void WriteRegisterByte(unsigned address, uint8_t value);
+  void ResetFlashController();
+  int RegisterCount() const;
+  int MemoryCount() const;
+
   Memory& memory_;
   bool eraseHang_ = false;
   int massErases_ = 0;
   int memoryWrites_ = 0;
+
+  bool autobaudDone_ = false;
+  uint8_t control_ = 0;
+  std::vector<uint8_t> command_;  // the command being received, code first
+  const CommandSpec* spec_ = nullptr;
+
+  Flash flash_ = Flash::Locked;
+  int64_t eraseEndsMs_ = 0;
+  int64_t nowMs_ = 0;
+  uint8_t pageSelect_ = 0;
+  uint8_t clockHigh_ = 0;
+  uint8_t clockLow_ = 0;
+  std::array<uint8_t, 0x1000> registers_{};
 };
 
 }  // namespace orv::sim
