@@ -43,15 +43,15 @@ constexpr int kMainPages = 0x10000 / kPageBytes;
 
 // One row per command code: how many bytes follow the code before any data,
 // how many data bytes follow those (from what has come), and what it does.
-struct Ocd::CommandSpec {
+struct Ocd::CommandRow {
   uint8_t code;
   int headerBytes;
   int (Ocd::*dataBytes)() const;
   void (Ocd::*run)(std::vector<uint8_t>& out);
 };
 
-const Ocd::CommandSpec* Ocd::Find(uint8_t code) {
-  static const CommandSpec kCommands[] = {
+const Ocd::CommandRow* Ocd::Find(uint8_t code) {
+  static const CommandRow kCommands[] = {
       {0x00, 0, nullptr, &Ocd::ReadRevision},
       {0x02, 0, nullptr, &Ocd::ReadStatus},
       {0x04, 1, nullptr, &Ocd::WriteControl},
@@ -62,8 +62,8 @@ const Ocd::CommandSpec* Ocd::Find(uint8_t code) {
       {0x0B, 4, nullptr, &Ocd::ReadMemory},
       {0x0E, 0, nullptr, &Ocd::ReadCrc},
   };
-  for (const CommandSpec& spec : kCommands) {
-    if (spec.code == code) return &spec;
+  for (const CommandRow& row : kCommands) {
+    if (row.code == code) return &row;
   }
   return nullptr;
 }
@@ -77,7 +77,7 @@ uint8_t Ocd::Control() const { return control_; }
 void Ocd::Break() {
   autobaudDone_ = false;
   command_.clear();
-  spec_ = nullptr;
+  row_ = nullptr;
 }
 
 void Ocd::Receive(uint8_t byte, int64_t nowMs, std::vector<uint8_t>& out) {
@@ -101,22 +101,22 @@ void Ocd::Receive(uint8_t byte, int64_t nowMs, std::vector<uint8_t>& out) {
     // Codes the unit's tools never send (step, stuff, execute and the
     // undefined ones) are taken as one-byte commands without an answer, so
     // the next byte starts a command again.
-    spec_ = Find(byte);
-    if (spec_ == nullptr) return;
+    row_ = Find(byte);
+    if (row_ == nullptr) return;
   }
 
   command_.push_back(byte);
-  size_t need = 1 + static_cast<size_t>(spec_->headerBytes);
+  size_t need = 1 + static_cast<size_t>(row_->headerBytes);
   if (command_.size() < need) return;
-  if (spec_->dataBytes != nullptr) need += static_cast<size_t>((this->*spec_->dataBytes)());
+  if (row_->dataBytes != nullptr) need += static_cast<size_t>((this->*row_->dataBytes)());
   if (command_.size() < need) return;
   Execute(out);
 }
 
 void Ocd::Execute(std::vector<uint8_t>& out) {
-  (this->*spec_->run)(out);
+  (this->*row_->run)(out);
   command_.clear();
-  spec_ = nullptr;
+  row_ = nullptr;
 }
 
 void Ocd::Tick(int64_t nowMs) {

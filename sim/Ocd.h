@@ -38,10 +38,10 @@ class Ocd {
   static constexpr int64_t kPageEraseMs = 10;
 
  private:
-  struct CommandSpec;
+  struct CommandRow;
   enum class Flash { Locked, FirstKey, Unlocked, MassErasing, PageErasing };
 
-  static const CommandSpec* Find(uint8_t code);
+  static const CommandRow* Find(uint8_t code);
   void Tick(int64_t nowMs);
   void Execute(std::vector<uint8_t>& out);
 
@@ -70,7 +70,7 @@ class Ocd {
   bool autobaudDone_ = false;
   uint8_t control_ = 0;
   std::vector<uint8_t> command_;  // the command being received, code first
-  const CommandSpec* spec_ = nullptr;
+  const CommandRow* row_ = nullptr;
 
   Flash flash_ = Flash::Locked;
   int64_t eraseEndsMs_ = 0;
