@@ -6,6 +6,7 @@
 
 #include "TestEnv.h"
 #include "WindowFixture.h"
+#include "app/Settings.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ TEST(SettingsStore, FirstRunUsesDefaultsAndWritesThemBack) {
 TEST(SettingsStore, OutOfRangeValuesAndTheirWriteBack) {
   WriteStore("BaudRate=-3\nComPort=11\nCaptureInterval=9\nDisplayType=3\n");
   {
-    WindowFixture w;
+    WindowFixture w(true, true);
     EXPECT_EQ(w.dlg->m_nBaudIndex, 0);
     EXPECT_EQ(w.dlg->m_nBaudRate, 2400);
     EXPECT_EQ(w.dlg->m_nPortIndex, 11);
@@ -59,7 +60,7 @@ TEST(SettingsStore, OutOfRangeValuesAndTheirWriteBack) {
 
 TEST(SettingsStore, ValuesThatAreNotInt32KeepTheirDefaults) {
   WriteStore("BaudRate=fast\nComPort=4294967296\nCaptureInterval=2.5\nDisplayType=-2147483648\n");
-  WindowFixture w;
+  WindowFixture w(true, true);
   EXPECT_EQ(w.dlg->m_nBaudIndex, 1);
   EXPECT_EQ(w.dlg->m_nPortIndex, 7);
   EXPECT_EQ(w.dlg->m_nIntervalIndex, 1);

@@ -9,7 +9,10 @@
 #include "app/ViewerDlg.h"
 
 struct WindowFixture {
-  explicit WindowFixture(bool show = true) {
+  // Starts from an empty settings store unless the test wrote one first
+  // (keepSettings), so no test sees what an earlier one left behind.
+  explicit WindowFixture(bool show = true, bool keepSettings = false) {
+    if (!keepSettings) ClearTestSettings();
     // Page files and capture files are looked for in the current directory.
     QDir::setCurrent(workDir.path());
     ViewerEnvironment env;
