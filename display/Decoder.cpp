@@ -17,77 +17,15 @@
 // block's end.
 #include <algorithm>
 #include <array>
-#include <charconv>
-#include <cmath>
 #include <iterator>
 #include <string>
 
 #include "common/Text.h"
 #include "display/DisplayModel.h"
+#include "display/NumberText.h"
 
 namespace orv {
 namespace {
-
-// ---- Numbers ----------------------------------------------------------------
-// Fields are read the way atof reads them and printed the way printf prints,
-// both in the "C" locale, without calling either: a Qt program on Linux takes
-// the user's locale at start-up, and with a decimal comma atof("12.5") gives
-// 12 and "%5.1f" prints "54,5", whose comma has no glyph.
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-// from_chars leaves the value alone when a number is out of range, where atof
-// gives HUGE_VAL for one too large and 0 for one too small. The decimal
-// exponent of the leading nonzero digit tells the two apart.
-bool TooLarge(const char* p, const char* end) {
-  long magnitude = 0;
-  bool point = false;
-  bool nonzero = false;
-  for (; p < end && (IsDigit(*p) || *p == '.'); ++p) {
-    if (*p == '.') {
-      point = true;
-      continue;
-    }
-    nonzero = nonzero || *p != '0';
-    if (nonzero && !point) ++magnitude;
-    if (!nonzero && point) --magnitude;
-  }
-  long exponent = 0;
-  if (p < end && (*p == 'e' || *p == 'E')) {
-    ++p;
-    const bool negative = p < end && *p == '-';
-    if (p < end && (*p == '+' || *p == '-')) ++p;
-    for (; p < end && IsDigit(*p); ++p) exponent = std::min(exponent * 10 + (*p - '0'), 100000L);
-    if (negative) exponent = -exponent;
-  }
-  return magnitude + exponent > 0;
-}
-
-// The leading numeric part of the text, as atof reads it; no number reads as
-// 0. Hexadecimal, which atof also takes, reads as its leading "0" here: no
-// instrument sends it.
-double LeadingNumber(const std::string& text) {
-  const char* p = text.data();
-  const char* const end = p + text.size();
-  while (p < end && IsSpace(*p)) ++p;
-  const bool negative = p < end && *p == '-';
-  if (p < end && (*p == '+' || *p == '-')) ++p;
-  if (p == end || *p == '+' || *p == '-') return 0.0;
-  double value = 0.0;
-  const auto result = std::from_chars(p, end, value, std::chars_format::general);
-  if (result.ec == std::errc::invalid_argument) return 0.0;
-  if (result.ec == std::errc::result_out_of_range) value = TooLarge(p, result.ptr) ? HUGE_VAL : 0.0;
-  return negative ? -value : value;
-}
-
-// The value as "%.<decimals>f" prints it in the "C" locale.
-std::string FixedText(double value, int decimals) {
-  char buffer[400];  // 309 integer digits at most, a sign, a point, the decimals
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-  if (result.ec != std::errc()) return std::string();
-  return std::string(buffer, result.ptr);
-}
 
 // ---- Fields -----------------------------------------------------------------
 

@@ -167,9 +167,9 @@ TEST(Fuzz, PageTextFillsOnlyItsPagesWithMarkers) {
     Fuzz fuzz(seed);
     for (int i = 0; i < 1000; ++i) {
       std::string text = fuzz.Noise(fuzz.Below(400));
-      if (fuzz.Below(2)) {
-        for (int n = fuzz.Below(8); n > 0; --n) text.insert(static_cast<size_t>(fuzz.Below(static_cast<int>(text.size()) + 1)), "[");
-        for (int n = fuzz.Below(8); n > 0; --n) text.insert(static_cast<size_t>(fuzz.Below(static_cast<int>(text.size()) + 1)), "]");
+      for (int n = fuzz.Below(2) ? fuzz.Below(16) : 0; n > 0; --n) {
+        const auto at = static_cast<size_t>(fuzz.Below(static_cast<int>(text.size()) + 1));
+        text.insert(at, n % 2 ? "[" : "]");
       }
       SCOPED_TRACE(Format("seed %u text %d: ", seed, i) + Printable(text));
 

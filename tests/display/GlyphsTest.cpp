@@ -37,26 +37,5 @@ TEST(Glyphs, HexDigitsAreCapitalsOnly) {
   }
 }
 
-TEST(Glyphs, LegendExamples) {
-  struct Case {
-    const char* legend;
-    unsigned char c;
-    int glyph;
-  };
-  const Case cases[] = {
-      {"\"0\" is glyph 1", '0', 1},       {"\"A\" is glyph 14", 'A', 14},  {"\"a\" is glyph 40", 'a', 40},
-      {"\".\" is glyph 11", '.', 11},     {"\"-\" is glyph 13", '-', 13},  {"\"z\" is the last glyph", 'z', 65},
-      {"degree sign has none", 0xB0, 0},  {"comma has none", ',', 0},      {"\"*\" has none", '*', 0},
-  };
-  for (const Case& c : cases) EXPECT_EQ(GlyphOf(c.c), c.glyph) << c.legend;
-}
-
-TEST(DisplayTypes, CaptionsAreTheUnitsOwn) {
-  EXPECT_STREQ(kDisplayTypeName[0], " IIXDR0-8");
-  EXPECT_STREQ(kDisplayTypeName[1], " IIXDR9-15");
-  EXPECT_STREQ(kDisplayTypeName[2], " SONAR");
-  EXPECT_STREQ(kDisplayTypeName[3], " GPS");
-}
-
 }  // namespace
 }  // namespace orv

@@ -1,9 +1,10 @@
 // The decoder reads and prints numbers without the C library, so that the
 // user's locale cannot change them. These tests hold it to what atof and
-// printf give in the "C" locale, which is what the unit's own rows show.
+// printf give in the "C" locale, which is what the unit's rows show.
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -11,69 +12,51 @@
 
 #include "common/Text.h"
 #include "display/DisplayModel.h"
+#include "display/NumberText.h"
 #include "tests/display/GridText.h"
 
 namespace orv {
 namespace {
 
 using test::Printable;
-using test::RowText;
 
-const std::string kFill = "$PZTQS,RUNNING OK\r\n$PZTQS,RUNNING OK\r\n";
-
-// Field texts worth comparing: the instrument's own, the rounding ties of
-// one decimal, and what atof makes of text that is not quite a number.
-std::vector<std::string> FieldTexts() {
+TEST(Numbers, LeadingNumberReadsAsAtof) {
+  ASSERT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
   std::vector<std::string> texts = {
-      "12.5", "", "0", "-40", "-17.8", "99.95", "0.25", "1.25", "-0.0", "100", "37.777", "1e3", "1E-2",
-      "  7",  "\t8", "+3", "-", "+", ".", "-.5", ".5", "5.", "abc", "12.5abc", "1e", "1e+", "2e-1x",
-      "1e400", "-1e400", "1e-400", "0.000000000000000000000000000000000000000000000000001", "inf", "-inf",
-      "nan", "--5", "+-5", "00012.50", "1.0000000000000000000001", "123456789012345678901234567890",
+      "12.5", "", "0", "-40", "-17.8", "99.95", "-0.0", "1e3", "1E-2", "  7", "\t8", "\r\n9", "+3", "-", "+",
+      ".", "-.5", ".5", "5.", "abc", "12.5abc", "1e", "1e+", "2e-1x", "3e+2", "1e400", "-1e400", "1e-400",
+      "0.000000000000000000000000000000000000000000000000001", "1e-310", "inf", "-inf", "infinity", "nan",
+      "--5", "+-5", "-+5", "00012.50", "1.0000000000000000000001", "123456789012345678901234567890",
+      "0.00000e999", "0.0001e312", "10000e-312", "4916", ".45", ",5", "5,5", "7\xB0" "8",
   };
   std::mt19937 random(1042);
-  std::uniform_real_distribution<double> celsius(-60.0, 160.0);
-  for (int i = 0; i < 400; ++i) {
-    texts.push_back(Format("%.3f", celsius(random)));
-    texts.push_back(Format("%.2f", celsius(random)));
-  }
-  return texts;
-}
-
-TEST(Numbers, WaterTemperatureAsAtofAndPrintfGiveIt) {
-  ASSERT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
-  for (const std::string& field : FieldTexts()) {
-    SCOPED_TRACE("field \"" + Printable(field) + "\"");
-    DisplayModel decoded;
-    decoded.SetDefaultPages();
-    decoded.m_nDisplayType = 2;
-    decoded.DecodeBlock("$SDMTW," + field + ",C*00\r\n" + kFill);
-
-    DisplayModel expected;
-    expected.m_strRowLabel = "Temp\xB0" "F   ";
-    expected.m_strRowValue = Format("%5.1f", std::atof(field.c_str()) * 1.8 + 32);
-    expected.WriteRow(7);
-    EXPECT_EQ(RowText(decoded, 7), RowText(expected, 7)) << "printf gives \"" << expected.m_strRowValue << "\"";
+  std::uniform_real_distribution<double> any(-1000.0, 1000.0);
+  for (int i = 0; i < 300; ++i) texts.push_back(Format("%.*f", i % 7, any(random)));
+  for (const std::string& text : texts) {
+    const double expected = std::atof(text.c_str());
+    const double actual = LeadingNumber(text);
+    if (std::isnan(expected)) {
+      EXPECT_TRUE(std::isnan(actual)) << "\"" << Printable(text) << "\"";
+    } else {
+      EXPECT_EQ(actual, expected) << "\"" << Printable(text) << "\"";
+    }
   }
 }
 
-TEST(Numbers, PositionSecondsAsAtofAndPrintfGiveThem) {
+TEST(Numbers, FixedTextPrintsAsPrintf) {
   ASSERT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
-  std::vector<std::string> numbers = {"4916.45", "4916.995", "4916.9916", "4916.0083", "4916.00", "4916.",
-                                      "4916",    "916.45",   "12311.12",  "0.5",       "",         "49.16.45"};
+  std::vector<double> values = {0.0,  -0.0,   0.05, 0.15, 0.25, 0.35, 0.45,  2.5,   3.5,     -2.5,
+                                54.5, 32.0,   59.7, 0.5,  1.5,  99.95, 1e300, -1e300, 1e-300, HUGE_VAL,
+                                -HUGE_VAL, NAN, -NAN};
   std::mt19937 random(2015);
-  std::uniform_int_distribution<int> fraction(0, 9999);
-  for (int i = 0; i < 300; ++i) numbers.push_back(Format("4916.%04d", fraction(random)));
-  for (const std::string& number : numbers) {
-    SCOPED_TRACE("latitude \"" + number + "\"");
-    DisplayModel decoded;
-    decoded.m_nDisplayType = 3;
-    for (int slot = 0; slot < 8; ++slot) decoded.m_strSlotKey[3][slot] = "$GPGLL,";
-    decoded.DecodeBlock("$GPGLL," + number + ",N,12311.12,W,225444,A*00\r\n" + kFill);
-
-    const size_t point = number.find('.');
-    const std::string minutes = point == std::string::npos ? number : number.substr(point);
-    const std::string seconds = Format(".%02.0f", std::atof(minutes.c_str()) * 60);
-    EXPECT_EQ(RowText(decoded, 0).substr(kCols - seconds.size()), seconds);
+  std::uniform_real_distribution<double> any(-200.0, 200.0);
+  for (int i = 0; i < 2000; ++i) values.push_back(any(random));
+  for (int i = 0; i < 200; ++i) values.push_back((i - 100) * 0.05);  // ties of one decimal
+  for (const double value : values) {
+    for (const int decimals : {0, 1}) {
+      EXPECT_EQ(FixedText(value, decimals), Format("%.*f", decimals, value))
+          << Format("%.17g", value) << " with " << decimals << " decimals";
+    }
   }
 }
 
@@ -92,9 +75,9 @@ TEST(Numbers, ADecimalCommaLocaleChangesNothing) {
   DisplayModel model;
   model.SetDefaultPages();
   model.m_nDisplayType = 2;
-  model.DecodeBlock("$SDMTW,12.5,C*02\r\n" + kFill);
+  model.DecodeBlock("$SDMTW,12.5,C*02\r\n$PZTQS,RUNNING OK\r\n$PZTQS,RUNNING OK\r\n");
   std::setlocale(LC_NUMERIC, saved.c_str());
-  EXPECT_EQ(RowText(model, 7), "Temp F 54.5") << "in locale " << chosen;
+  EXPECT_EQ(test::RowText(model, 7), "Temp F 54.5") << "in locale " << chosen;
 }
 
 }  // namespace
