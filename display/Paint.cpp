@@ -3,7 +3,6 @@
 // strip. Everything is copied from pictures prepared at start-up; nothing is
 // loaded, scaled or rendered as text here.
 #include <QPainter>
-#include <QThread>
 
 #include "app/Geometry.h"
 #include "app/ViewerDlg.h"
@@ -68,10 +67,6 @@ void CViewerDlg::RequestRepaint(bool fullRedraw) {
     std::lock_guard<std::mutex> lock(m_lock);
     m_bFullRedraw = fullRedraw;
   }
-  if (QThread::currentThread() == thread()) {
-    repaint();
-  } else {
-    // The receive thread never touches the widget: the window thread paints.
-    QMetaObject::invokeMethod(this, [this] { repaint(); }, Qt::QueuedConnection);
-  }
+  // The receive thread never touches the widget: the window thread paints.
+  OnWindowThread([this] { repaint(); });
 }

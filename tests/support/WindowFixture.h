@@ -1,6 +1,8 @@
 #pragma once
 // A main window as start-up leaves it, driven by a scripted modal seam.
 #include <QDir>
+#include <atomic>
+#include <ctime>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -18,6 +20,11 @@ struct WindowFixture {
     ViewerEnvironment env;
     env.modal = &modal;
     env.resolvePort = [this](const std::string& name) { return resolve ? resolve(name) : "/nonexistent/" + name; };
+    // A test that sets `now` drives the recorder's clock itself.
+    env.clock = [this] {
+      const std::time_t t = now.load();
+      return t != 0 ? t : std::time(nullptr);
+    };
     dlg = std::make_unique<CViewerDlg>(env);
     dlg->OnInitDialog();
     if (show) dlg->show();
@@ -31,5 +38,6 @@ struct WindowFixture {
   QTemporaryDir workDir;
   ScriptedModal modal;
   std::function<std::string(const std::string&)> resolve;
+  std::atomic<std::time_t> now{0};
   std::unique_ptr<CViewerDlg> dlg;
 };
