@@ -1,0 +1,201 @@
+// RECORD and SAVE with the simulated unit streaming. The recorder's clock is
+// the test's, so an interval passes when the test says it does.
+#include <QFile>
+#include <QRegularExpression>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include "Waits.h"
+#include "WindowFixture.h"
+#include "res/Resources.h"
+#include "sim/PtyHost.h"
+
+namespace {
+
+struct StreamingWindow {
+  StreamingWindow() : host(Fast(), orv::sim::HostOptions{}) {
+    std::string error;
+    EXPECT_TRUE(host.Start(error)) << error;
+    w.resolve = [this](const std::string&) { return host.SlavePath(); };
+    w.dlg->m_nBaudRate = 230400;
+    w.now = 1'700'000'000;
+  }
+  static orv::sim::UnitOptions Fast() {
+    orv::sim::UnitOptions unit;
+    unit.unitBaud = 230400;
+    return unit;
+  }
+  QByteArray File() {
+    QFile file(QString::fromStdString(w.dlg->m_strCaptureFile));
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+  }
+  WindowFixture w;
+  orv::sim::PtyHost host;
+};
+
+int RecordCount(CViewerDlg& dlg) {
+  std::lock_guard<std::mutex> lock(dlg.m_captureLock);
+  return dlg.m_nRecordCount;
+}
+
+TEST(Recording, RecordsOnePerIntervalInTheExactFormat) {
+  StreamingWindow s;
+  CViewerDlg& dlg = *s.w.dlg;
+  dlg.m_nCaptureSeconds = 1;
+  dlg.OnConnect();
+  dlg.OnRecord();
+  EXPECT_EQ(dlg.windowTitle().toStdString().substr(dlg.windowTitle().size() - 12), " recording .");
+  EXPECT_TRUE(dlg.m_btnRecord.NormalPicture().toImage() == res::Load("RECORDD").toImage());
+
+  for (int n = 1; n <= 3; ++n) {
+    s.w.now += 1;
+    ASSERT_TRUE(WaitFor([&] { return RecordCount(dlg) == n; })) << "record " << n;
+    ASSERT_TRUE(WaitFor([&] { return dlg.windowTitle().endsWith(QString(" recording ... %1").arg(n)); }));
+  }
+  // No time passes: no record, however many blocks come.
+  const qint64 sent = s.host.BytesToPc();
+  ASSERT_TRUE(WaitFor([&] { return s.host.BytesToPc() > sent + 3000; }));
+  EXPECT_EQ(RecordCount(dlg), 3);
+
+  dlg.OnRecord();  // stop
+  EXPECT_EQ(RecordCount(dlg), 0);
+  EXPECT_EQ(dlg.m_strCaptionState, "");
+  EXPECT_FALSE(dlg.m_bRecording);
+  const QByteArray file = s.File();
+  const QList<QByteArray> lines = file.split('\n');
+  ASSERT_EQ(lines.size(), 4) << file.toStdString();
+  const QRegularExpression record(R"(^\d{14},000300,[^\r\n]*,\r$)");
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_TRUE(record.match(QString::fromLatin1(lines[i])).hasMatch()) << lines[i].toStdString();
+    EXPECT_TRUE(lines[i].contains("$IIXDR,")) << "the default page feeds transducer slots";
+  }
+  EXPECT_TRUE(lines[3].isEmpty()) << "every line ends in CR LF";
+  EXPECT_TRUE(s.w.modal.messages.empty());
+}
+
+TEST(Recording, RecordWhileDisconnectedDoesNothing) {
+  WindowFixture w;
+  w.dlg->OnRecord();
+  EXPECT_FALSE(w.dlg->m_bRecording);
+  EXPECT_TRUE(w.modal.messages.empty());
+  EXPECT_FALSE(QFile::exists("Quorvel_Capture.txt"));
+}
+
+TEST(Recording, FailureMessages) {
+  struct Case {
+    const char* legend;
+    std::string path;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"empty path", "", "No Capture file path specified"},
+      {"a directory that does not exist", "/nonexistent/dir/capture.txt", "Could not Open Capture File"},
+  };
+  for (const Case& c : cases) {
+    StreamingWindow s;
+    s.w.dlg->OnConnect();
+    s.w.dlg->m_strCaptureFile = c.path;
+    s.w.dlg->OnRecord();
+    EXPECT_EQ(s.w.modal.Texts(), std::vector<std::string>{c.message}) << c.legend;
+    EXPECT_EQ(s.w.modal.messages.back().caption, "Error") << c.legend;
+    EXPECT_FALSE(s.w.dlg->m_bRecording) << c.legend;
+  }
+}
+
+TEST(Recording, WriteFailureStopsRecordingAndKeepsWholeRecords) {
+  StreamingWindow s;
+  CViewerDlg& dlg = *s.w.dlg;
+  dlg.m_nCaptureSeconds = 1;
+  dlg.OnConnect();
+  dlg.OnRecord();
+  s.w.now += 1;
+  ASSERT_TRUE(WaitFor([&] { return RecordCount(dlg) == 1; }));
+  const QByteArray first = s.File();
+
+  // The disk fills: no file may grow past what it holds now plus a little.
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit small = old;
+  small.rlim_cur = static_cast<rlim_t>(first.size() + 40);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  s.w.now += 1;
+  const bool stopped = WaitFor([&] { return !s.w.modal.messages.empty(); });
+  setrlimit(RLIMIT_FSIZE, &old);
+  ASSERT_TRUE(stopped);
+  EXPECT_EQ(s.w.modal.Texts(), std::vector<std::string>{"Error Writing to file"});
+  EXPECT_FALSE(dlg.m_bRecording);
+  EXPECT_EQ(dlg.m_pCaptureFile, nullptr);
+  EXPECT_EQ(s.File(), first) << "the record written before the failure is intact, and nothing of the failed one";
+  EXPECT_TRUE(dlg.m_btnRecord.NormalPicture().toImage() == res::Load("RECORDD").toImage())
+      << "the pictures stay as they were";
+
+  // The next press starts a new recording and truncates the file.
+  dlg.OnRecord();
+  EXPECT_TRUE(dlg.m_bRecording);
+  EXPECT_TRUE(s.File().isEmpty());
+}
+
+TEST(Recording, WriteFailureOnAFullDevice) {
+  StreamingWindow s;
+  CViewerDlg& dlg = *s.w.dlg;
+  dlg.m_nCaptureSeconds = 1;
+  dlg.m_strCaptureFile = "/dev/full";
+  dlg.OnConnect();
+  dlg.OnRecord();
+  ASSERT_TRUE(dlg.m_bRecording);
+  s.w.now += 1;
+  ASSERT_TRUE(WaitFor([&] { return !s.w.modal.messages.empty(); }));
+  EXPECT_EQ(s.w.modal.Texts(), std::vector<std::string>{"Error Writing to file"});
+  EXPECT_FALSE(dlg.m_bRecording);
+}
+
+TEST(Recording, StartingEmptiesSlotsOneToFifteenButNotSlotZero) {
+  StreamingWindow s;
+  CViewerDlg& dlg = *s.w.dlg;
+  dlg.OnConnect();
+  ASSERT_TRUE(WaitFor([&] {
+    std::lock_guard<std::mutex> lock(dlg.m_lock);
+    return !dlg.m_model.m_strSlotSentence[3].empty();
+  }));
+  s.host.Stop();  // no more blocks, so nothing refills the slots
+  ASSERT_TRUE(WaitFor([&] { return !dlg.m_bReadThreadRunning; }));
+  {
+    std::lock_guard<std::mutex> lock(dlg.m_lock);
+    dlg.m_model.m_strSlotSentence[0] = "$IIXDR,C,0071.5,C,ENGTMP0*6D\r";
+  }
+  dlg.OnRecord();
+  std::lock_guard<std::mutex> lock(dlg.m_lock);
+  EXPECT_EQ(dlg.m_model.m_strSlotSentence[0], "$IIXDR,C,0071.5,C,ENGTMP0*6D\r");
+  for (int i = 1; i < orv::kSlots; ++i) EXPECT_TRUE(dlg.m_model.m_strSlotSentence[i].empty()) << i;
+}
+
+TEST(Save, ChoosesTheCaptureFileOrComplains) {
+  struct Case {
+    const char* legend;
+    std::deque<std::string> answer;  // empty: the dialog is cancelled
+    std::string captureFile;
+    std::vector<std::string> messages;
+  };
+  const Case cases[] = {
+      {"a .txt name", {"/tmp/x/run1.txt"}, "/tmp/x/run1.txt", {}},
+      {"upper-case .TXT", {"/tmp/x/run1.TXT"}, "Quorvel_Capture.txt", {"File type must be *.txt or *.hex"}},
+      {"cancelled", {}, "Quorvel_Capture.txt", {"File type must be *.txt or *.hex"}},
+      {"a dot in a directory only", {"/tmp/x.txt/run"}, "Quorvel_Capture.txt", {"File type must be *.txt or *.hex"}},
+  };
+  for (const Case& c : cases) {
+    WindowFixture w;
+    w.modal.files = c.answer;
+    w.dlg->OnSave();
+    EXPECT_EQ(w.dlg->m_strCaptureFile, c.captureFile) << c.legend;
+    EXPECT_EQ(w.modal.Texts(), c.messages) << c.legend;
+    ASSERT_EQ(w.modal.fileRequests.size(), 1u);
+    EXPECT_EQ(w.modal.fileRequests[0].initialName, "Quorvel_Capture");
+    EXPECT_EQ(w.modal.fileRequests[0].defaultExt, "txt");
+    EXPECT_FALSE(w.modal.fileRequests[0].open);
+  }
+}
+
+}  // namespace
