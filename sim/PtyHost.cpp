@@ -1,1 +1,290 @@
-// placeholder
+#include "sim/PtyHost.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "sim/ByteBudget.h"
+
+namespace orv::sim {
+
+namespace {
+
+struct RateRule {
+  speed_t speed;
+  int rate;
+};
+
+constexpr RateRule kRates[] = {
+    {B50, 50},         {B75, 75},         {B110, 110},         {B134, 134},
+    {B150, 150},       {B200, 200},       {B300, 300},         {B600, 600},
+    {B1200, 1200},     {B1800, 1800},     {B2400, 2400},       {B4800, 4800},
+    {B9600, 9600},     {B19200, 19200},   {B38400, 38400},     {B57600, 57600},
+    {B115200, 115200}, {B230400, 230400}, {B460800, 460800},   {B500000, 500000},
+    {B576000, 576000}, {B921600, 921600}, {B1000000, 1000000}, {B1152000, 1152000},
+    {B1500000, 1500000}, {B2000000, 2000000}, {B2500000, 2500000}, {B3000000, 3000000},
+    {B3500000, 3500000}, {B4000000, 4000000},
+};
+
+// Longest sleep of the service thread: it bounds how late a change of the
+// PC's line rate is noticed by the pacing and how long Stop() can take.
+constexpr int kMaxWaitMs = 20;
+// While no PC has the slave open, the master reports POLLHUP at once on
+// every poll; the thread then looks again at this interval.
+constexpr int kAbsentPollMs = 10;
+constexpr size_t kChunk = 4096;
+// Pacing credit kept over a late wake-up, in line time.
+constexpr int64_t kPaceCapUs = 50000;
+
+std::string SystemError(const char* call, const std::string& what) {
+  return std::string(call) + (what.empty() ? "" : " " + what) + ": " + std::strerror(errno);
+}
+
+int64_t MonotonicUs() {
+  return std::chrono::duration_cast<std::chrono::microseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+}  // namespace
+
+int LineRateOf(unsigned int speed) {
+  for (const RateRule& r : kRates) {
+    if (r.speed == speed) return r.rate;
+  }
+  return 0;
+}
+
+unsigned int SpeedOf(int rate) {
+  for (const RateRule& r : kRates) {
+    if (r.rate == rate) return r.speed;
+  }
+  return 0;
+}
+
+PtyHost::PtyHost(UnitOptions unit, HostOptions host)
+    : options_(std::move(host)), unit_(std::make_unique<Unit>(std::move(unit))) {}
+
+PtyHost::~PtyHost() { Stop(); }
+
+bool PtyHost::Start(std::string& error) {
+  if (Running()) return true;
+  master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (master_ < 0) {
+    error = SystemError("posix_openpt", "");
+    return false;
+  }
+  char name[256];
+  if (grantpt(master_) != 0 || unlockpt(master_) != 0 || ptsname_r(master_, name, sizeof name) != 0) {
+    error = SystemError("grantpt/unlockpt/ptsname_r", "");
+    CloseAll();
+    return false;
+  }
+  slavePath_ = name;
+  const int flags = fcntl(master_, F_GETFL);
+  if (flags < 0 || fcntl(master_, F_SETFL, flags | O_NONBLOCK) != 0) {
+    error = SystemError("fcntl O_NONBLOCK", slavePath_);
+    CloseAll();
+    return false;
+  }
+  // A fresh slave echoes and edits lines; a PC that has not yet set its
+  // port up must not have the unit's own bytes echoed back to it. Raw at
+  // the unit's rate, as a plain serial port would come up.
+  termios tio{};
+  if (tcgetattr(master_, &tio) != 0) {
+    error = SystemError("tcgetattr", slavePath_);
+    CloseAll();
+    return false;
+  }
+  cfmakeraw(&tio);
+  tio.c_cflag |= CLOCAL | CREAD;
+  const int rate = unit_->options().unitBaud;
+  if (SpeedOf(rate) != 0) cfsetspeed(&tio, SpeedOf(rate));
+  if (tcsetattr(master_, TCSANOW, &tio) != 0) {
+    error = SystemError("tcsetattr", slavePath_);
+    CloseAll();
+    return false;
+  }
+  // A master whose slave was never opened looks connected and queues what
+  // is written for the first opener. Opening and closing the slave once
+  // puts it into the hung-up state, so the thread waits for the PC.
+  const int slave = open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+  if (slave < 0) {
+    error = SystemError("open", slavePath_);
+    CloseAll();
+    return false;
+  }
+  close(slave);
+  int pipeFds[2];
+  if (pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0) {
+    error = SystemError("pipe2", "");
+    CloseAll();
+    return false;
+  }
+  wakeRead_ = pipeFds[0];
+  wakeWrite_ = pipeFds[1];
+  if (!MakeLink(error)) {
+    CloseAll();
+    return false;
+  }
+  stop_ = false;
+  thread_ = std::thread([this] { Run(); });
+  return true;
+}
+
+void PtyHost::Stop() {
+  if (thread_.joinable()) {
+    stop_ = true;
+    const char wake = 1;
+    if (write(wakeWrite_, &wake, 1) < 0) {
+      // The pipe is full, so the thread has been woken already.
+    }
+    thread_.join();
+  }
+  RemoveLink();
+  CloseAll();
+}
+
+void PtyHost::CloseAll() {
+  for (int* fd : {&master_, &wakeRead_, &wakeWrite_}) {
+    if (*fd >= 0) close(*fd);
+    *fd = -1;
+  }
+  connected_ = false;
+}
+
+bool PtyHost::MakeLink(std::string& error) {
+  const std::string& path = options_.linkPath;
+  if (path.empty()) return true;
+  struct stat st{};
+  if (lstat(path.c_str(), &st) == 0 && !S_ISLNK(st.st_mode)) {
+    errno = EEXIST;
+    error = SystemError("symlink", path + " (exists and is not a symbolic link)");
+    return false;
+  }
+  // Made beside the target and renamed over it, so an old link from an
+  // earlier run is replaced in one step.
+  const std::string temporary = path + ".new" + std::to_string(getpid());
+  unlink(temporary.c_str());
+  if (symlink(slavePath_.c_str(), temporary.c_str()) != 0) {
+    error = SystemError("symlink", temporary);
+    return false;
+  }
+  if (rename(temporary.c_str(), path.c_str()) != 0) {
+    error = SystemError("rename", temporary + " " + path);
+    unlink(temporary.c_str());
+    return false;
+  }
+  linked_ = true;
+  return true;
+}
+
+void PtyHost::RemoveLink() {
+  if (!linked_) return;
+  linked_ = false;
+  // Only our own link: another simulator may have taken the name since.
+  char target[256];
+  const ssize_t n = readlink(options_.linkPath.c_str(), target, sizeof target - 1);
+  if (n >= 0 && std::string(target, static_cast<size_t>(n)) == slavePath_) {
+    unlink(options_.linkPath.c_str());
+  }
+}
+
+void PtyHost::Run() {
+  const int64_t startUs = MonotonicUs();
+  ByteBudget pace(0, kPaceCapUs);
+  std::vector<uint8_t> in(kChunk);
+  std::vector<uint8_t> out(kChunk);
+  size_t outBegin = 0;
+  size_t outEnd = 0;
+  bool connected = false;
+
+  while (!stop_) {
+    pollfd fds[2] = {{master_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
+    if (poll(fds, 1, 0) < 0 && errno != EINTR) break;
+    if (fds[0].revents & POLLHUP) {
+      if (connected) {
+        connected = false;
+        connected_ = false;
+        outBegin = outEnd = 0;
+        std::lock_guard<std::mutex> lock(mutex_);
+        unit_->Hangup();
+      }
+      poll(&fds[1], 1, kAbsentPollMs);
+      continue;
+    }
+    if (!connected) {
+      connected = true;
+      connected_ = true;
+      pace = ByteBudget(0, kPaceCapUs);
+    }
+
+    termios tio{};
+    const int rate = tcgetattr(master_, &tio) == 0 ? LineRateOf(cfgetospeed(&tio)) : 0;
+    const int64_t nowUs = MonotonicUs() - startUs;
+    const int64_t nowMs = nowUs / 1000;
+
+    // Input first: a command that stops the stream must take effect before
+    // another byte of the stream goes out.
+    for (;;) {
+      const ssize_t n = read(master_, in.data(), in.size());
+      if (n <= 0) break;  // EAGAIN: nothing more; EIO: the PC has just gone
+      bytesFromPc_ += n;
+      std::lock_guard<std::mutex> lock(mutex_);
+      unit_->Receive(in.data(), static_cast<size_t>(n), rate, nowMs);
+    }
+
+    pace.SetBaud(rate);
+    pace.Advance(nowUs);
+    if (outBegin == outEnd) {
+      const int64_t room = options_.pacing ? std::min<int64_t>(pace.Available(), kChunk) : kChunk;
+      if (room > 0) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        outBegin = 0;
+        outEnd = unit_->Transmit(out.data(), static_cast<size_t>(room), rate, nowMs);
+      }
+    }
+    bool blocked = false;
+    if (outBegin < outEnd) {
+      const ssize_t n = write(master_, out.data() + outBegin, outEnd - outBegin);
+      if (n > 0) {
+        outBegin += static_cast<size_t>(n);
+        bytesToPc_ += n;
+        if (options_.pacing) pace.Consume(n);
+      }
+      blocked = outBegin < outEnd;
+    }
+
+    // Sleep until the next byte may go out, input arrives, or Stop().
+    int waitMs = kMaxWaitMs;
+    if (!blocked) {
+      int64_t unitMs = 0;
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        unitMs = unit_->MsUntilReady(nowMs);
+      }
+      if (unitMs >= 0) {
+        const int64_t paceMs = options_.pacing ? (pace.UsUntilNext() + 999) / 1000 : 0;
+        waitMs = static_cast<int>(std::min<int64_t>(kMaxWaitMs, std::max(unitMs, paceMs)));
+      }
+    }
+    fds[0].events = static_cast<short>(POLLIN | (blocked ? POLLOUT : 0));
+    if (poll(fds, 2, waitMs) < 0 && errno != EINTR) break;
+    if (fds[1].revents & POLLIN) {
+      char drain[16];
+      while (read(wakeRead_, drain, sizeof drain) > 0) {
+      }
+    }
+  }
+  connected_ = false;
+}
+
+}  // namespace orv::sim
