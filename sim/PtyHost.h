@@ -48,9 +48,10 @@ class PtyHost {
 
   // Runs f(unit) under the lock the service thread takes for every pass:
   // the way to read or change the unit (memory, status, counters) while it
-  // is being served.
+  // is being served. The result is returned by value, so that nothing
+  // handed out refers into the unit once the lock is gone.
   template <class F>
-  decltype(auto) WithUnit(F&& f) {
+  auto WithUnit(F&& f) {
     std::lock_guard<std::mutex> lock(mutex_);
     return f(*unit_);
   }

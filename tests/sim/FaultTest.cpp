@@ -130,14 +130,6 @@ TEST(FaultTest, NoEchoAndBadEcho) {
   for (size_t i = 0; i < bytes.size(); ++i) EXPECT_NE(got[i], bytes[i]) << "byte " << i;
 }
 
-TEST(FaultTest, FlashCableIgnoresUnitCommands) {
-  Unit unit(WithFaults({}, Cable::Flash));
-  UnitDriver driver(unit, 4800);
-  driver.Send("$PZTQC,N$PZTQC,P");
-  EXPECT_EQ(unit.StatusText(), "RUN");
-  EXPECT_FALSE(unit.LoaderOpen());
-}
-
 TEST(FaultTest, FaultNamesAndNumbers) {
   struct Case {
     const char* spec;

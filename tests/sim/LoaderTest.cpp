@@ -194,13 +194,5 @@ TEST(LoaderTest, GoLeavesTheLoaderHalfWay) {
   EXPECT_EQ(f.Say("  *0101"), "0101\r\n");
 }
 
-TEST(LoaderTest, ProgramCommandAtAnotherRateIsNotUnderstood) {
-  Unit unit(UnitOptions{});
-  UnitDriver driver(unit, 9600);
-  driver.Send("$PZTQC,P");
-  EXPECT_FALSE(unit.LoaderOpen());
-  EXPECT_TRUE(unit.Streaming());
-}
-
 }  // namespace
 }  // namespace orv::sim::test

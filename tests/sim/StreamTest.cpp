@@ -104,19 +104,6 @@ TEST(StreamTest, TransducerSentencesHaveTheFixedFieldWidths) {
   EXPECT_NE(stream.find(",C,ENGTMP3*"), std::string::npos);
 }
 
-TEST(StreamTest, TransducersComeInOrder) {
-  int expected = -1;
-  for (const std::string& s : Sentences(Stream(5, 20000))) {
-    if (s.compare(0, 7, "$IIXDR,") != 0) continue;
-    const char last = s[s.find('*') - 1];
-    const int index = last <= '9' ? last - '0' : last - 'A' + 10;
-    if (expected >= 0) {
-      EXPECT_EQ(index, expected) << s;
-    }
-    expected = (index + 1) % 16;
-  }
-}
-
 TEST(StreamTest, RateKeepsToTheUnitsBaud) {
   struct Case {
     const char* legend;
