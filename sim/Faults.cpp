@@ -44,9 +44,9 @@ bool ParseCount(const std::string& text, int64_t minValue, int64_t maxValue, int
 
 }  // namespace
 
-bool ApplyFault(const std::string& spec, Faults& faults, std::string& error) {
-  const size_t eq = spec.find('=');
-  const std::string name = spec.substr(0, eq);
+bool ApplyFault(const std::string& option, Faults& faults, std::string& error) {
+  const size_t eq = option.find('=');
+  const std::string name = option.substr(0, eq);
   for (const FaultRule& rule : kRules) {
     if (name != rule.name) continue;
     int64_t value = rule.defaultValue;
@@ -60,8 +60,8 @@ bool ApplyFault(const std::string& spec, Faults& faults, std::string& error) {
         error = "fault " + name + " takes no number";
         return false;
       }
-      if (!ParseCount(spec.substr(eq + 1), rule.minValue, rule.maxValue, value)) {
-        error = "fault " + name + ": not a usable number: " + spec.substr(eq + 1);
+      if (!ParseCount(option.substr(eq + 1), rule.minValue, rule.maxValue, value)) {
+        error = "fault " + name + ": not a usable number: " + option.substr(eq + 1);
         return false;
       }
     }

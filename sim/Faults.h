@@ -32,6 +32,6 @@ struct Faults {
 
 // Applies one "NAME" or "NAME=N" to `faults`; false with a reason in
 // `error` for an unknown name or a missing or malformed number.
-bool ApplyFault(const std::string& spec, Faults& faults, std::string& error);
+bool ApplyFault(const std::string& option, Faults& faults, std::string& error);
 
 }  // namespace orv::sim

@@ -132,7 +132,7 @@ TEST(FaultTest, NoEchoAndBadEcho) {
 
 TEST(FaultTest, FaultNamesAndNumbers) {
   struct Case {
-    const char* spec;
+    const char* option;
     bool ok;
   } cases[] = {
       {"no-echo", true},       {"bad-echo", true},      {"late-reply", true},
@@ -146,9 +146,9 @@ TEST(FaultTest, FaultNamesAndNumbers) {
   for (const Case& c : cases) {
     Faults faults;
     std::string error;
-    EXPECT_EQ(ApplyFault(c.spec, faults, error), c.ok) << "--fault " << c.spec << ": " << error;
+    EXPECT_EQ(ApplyFault(c.option, faults, error), c.ok) << "--fault " << c.option << ": " << error;
     if (!c.ok) {
-      EXPECT_FALSE(error.empty()) << c.spec;
+      EXPECT_FALSE(error.empty()) << c.option;
     }
   }
   Faults f;
