@@ -35,6 +35,12 @@ struct WindowFixture {
     QDir::setCurrent(QDir::tempPath());
   }
 
+  // The status part of the caption, read the way the receive thread writes it.
+  std::string CaptionStatus() const {
+    std::lock_guard<std::mutex> lock(dlg->m_lock);
+    return dlg->m_strCaptionStatus;
+  }
+
   QTemporaryDir workDir;
   ScriptedModal modal;
   std::function<std::string(const std::string&)> resolve;

@@ -122,7 +122,7 @@ TEST(Connection, DeviceGoingAwayEndsTheThreadAndReconnectWorks) {
   std::string path = unit->host.SlavePath();
   w.resolve = [&](const std::string&) { return path; };
   w.dlg->OnConnect();
-  ASSERT_TRUE(WaitFor([&] { return !w.dlg->m_strCaptionStatus.empty(); }, 5000)) << "data flows";
+  ASSERT_TRUE(WaitFor([&] { return !w.CaptionStatus().empty(); }, 5000)) << "data flows";
 
   // The adapter is pulled: the far end of the line disappears.
   unit.reset();
@@ -146,7 +146,7 @@ TEST(Connection, ShutdownWhileConnectedLeavesNoThread) {
   WindowFixture w;
   w.resolve = [&](const std::string&) { return unit.host.SlavePath(); };
   w.dlg->OnConnect();
-  ASSERT_TRUE(WaitFor([&] { return !w.dlg->m_strCaptionStatus.empty(); }));
+  ASSERT_TRUE(WaitFor([&] { return !w.CaptionStatus().empty(); }));
   w.dlg->done(IDCANCEL);
   EXPECT_FALSE(w.dlg->m_hReadThread.joinable());
   EXPECT_FALSE(w.dlg->m_bReadThreadRunning);

@@ -88,7 +88,7 @@ TEST(LiveDisplay, EachDisplayTypeShowsWhatTheDecoderMakesOfTheBlocks) {
                         std::begin(expected.m_nGlyphOffset));
     }, 10000)) << "display type " << type;
     ExpectSameDisplay(expected, *w.dlg, orv::kDisplayTypeName[type]);
-    EXPECT_EQ(w.dlg->m_strCaptionStatus, "ECO RUN");
+    EXPECT_EQ(w.CaptionStatus(), "ECO RUN");
     w.dlg->OnConnect();
   }
 }
