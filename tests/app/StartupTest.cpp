@@ -186,3 +186,26 @@ TEST(Buttons, TabOrderFollowsBinding) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Startup, PageFileThatCannotBeReadSaysSoAndKeepsNoDefaults) {
+  QTemporaryDir dir;
+  QDir::setCurrent(dir.path());
+  // A directory opens for reading but every read of it fails.
+  ASSERT_TRUE(QDir().mkdir("Quorvel_Page_File.txt"));
+  ScriptedModal modal;
+  ViewerEnvironment env;
+  env.modal = &modal;
+  CViewerDlg dlg(env);
+  dlg.OnInitDialog();
+  ASSERT_EQ(modal.Texts(), std::vector<std::string>{"Error Reading from file"});
+  EXPECT_EQ(modal.messages[0].caption, "Error");
+  for (const auto& page : dlg.m_model.m_strSlotKey) {
+    for (const std::string& key : page) EXPECT_TRUE(key.empty());
+  }
+  dlg.done(IDCANCEL);
+  QDir::setCurrent(QDir::tempPath());
+}
+
+}  // namespace
