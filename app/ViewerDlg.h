@@ -72,6 +72,7 @@ class CViewerDlg : public QDialog {
   bool OpenPort(const std::string& portName);
   bool ClosePort(PortHandle port);
   void OnConnect();
+  void ShowConnectionState(bool connected, int normalPicture, int pressedPicture, const char* state);
   static unsigned ReadThreadProc(CViewerDlg* dlg);
   // Asks the receive thread to stop and joins it within a bound.
   void EndReadThread();

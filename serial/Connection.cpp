@@ -73,36 +73,33 @@ bool CViewerDlg::ClosePort(PortHandle port) {
   return status.ok();
 }
 
+// The CONNECT picture pair, the flag and the caption of one connection state:
+//   Open          171 green / 170 red   "connected"
+//   Open failed   170 red / 171 green   "disconnected"  (the next press closes)
+//   Closed        170 red / 170 red     "disconnected"
+void CViewerDlg::ShowConnectionState(bool connected, int normalPicture, int pressedPicture, const char* state) {
+  m_btnConnect.LoadBitmaps(normalPicture, pressedPicture);
+  m_bConnected = connected;
+  {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_strCaptionStatus = "";
+    m_strCaptionState = state;
+    m_bFullRedraw = false;
+  }
+  SetCaption();
+}
+
 void CViewerDlg::OnConnect() {
   const std::string portName = orv::serial::PortName(m_nPortIndex);
   if (!m_bConnected) {
     if (OpenPort(portName)) {
-      m_btnConnect.LoadBitmaps(res::kConnectGreen, res::kConnectRed);
-      {
-        std::lock_guard<std::mutex> lock(m_lock);
-        m_strCaptionStatus = "";
-        m_strCaptionState = "connected";
-      }
-      SetCaption();
-      m_bConnected = true;
-      {
-        std::lock_guard<std::mutex> lock(m_lock);
-        m_bFullRedraw = false;
-      }
+      ShowConnectionState(true, res::kConnectGreen, res::kConnectRed, "connected");
       for (int i = 0; i < 3; ++i) SendCommandG();
     } else {
       Message("Unable to Initialize  the port");
-      m_btnConnect.LoadBitmaps(res::kConnectRed, res::kConnectGreen);
-      // Set even though nothing is open: the next press runs the closing
-      // branch, which closes whatever the failed attempt left open.
-      m_bConnected = true;
-      {
-        std::lock_guard<std::mutex> lock(m_lock);
-        m_strCaptionStatus = "";
-        m_strCaptionState = "disconnected";
-        m_bFullRedraw = false;
-      }
-      SetCaption();
+      // Connected even though nothing may be open: the next press runs the
+      // closing branch, which closes whatever the failed attempt left open.
+      ShowConnectionState(true, res::kConnectRed, res::kConnectGreen, "disconnected");
     }
   } else {
     PortHandle port;
@@ -119,15 +116,7 @@ void CViewerDlg::OnConnect() {
       m_hPort.reset();
     }
     ResetDisplay(true);
-    m_btnConnect.LoadBitmaps(res::kConnectRed, res::kConnectRed);
-    m_bConnected = false;
-    {
-      std::lock_guard<std::mutex> lock(m_lock);
-      m_strCaptionStatus = "";
-      m_strCaptionState = "disconnected";
-      m_bFullRedraw = false;
-    }
-    SetCaption();
+    ShowConnectionState(false, res::kConnectRed, res::kConnectRed, "disconnected");
   }
   repaint();
 }

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "ScriptedModal.h"
+#include "TempSettings.h"
 #include "app/ViewerApp.h"
 
 namespace {
@@ -46,9 +47,7 @@ class FirstPaintWatch : public QObject {
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  // Keep the benchmark's settings away from the user's own.
-  QTemporaryDir configDir;
-  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, configDir.path());
+  TempSettings settings;
   ScriptedModal modal;
   FirstPaintWatch watch;
   modal.onRunDialog = [&](QDialog& dialog) {

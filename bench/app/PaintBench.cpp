@@ -9,13 +9,13 @@
 #include <cstdio>
 
 #include "ScriptedModal.h"
+#include "TempSettings.h"
 #include "app/ViewerDlg.h"
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  QTemporaryDir configDir;
-  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, configDir.path());
+  TempSettings settings;
   ScriptedModal modal;
   ViewerEnvironment env;
   env.modal = &modal;

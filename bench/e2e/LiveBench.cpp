@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "ScriptedModal.h"
+#include "TempSettings.h"
 #include "SimProcess.h"
 #include "app/ViewerDlg.h"
 #include "sim/PtyHost.h"
@@ -80,6 +81,19 @@ class PaintClock : public QObject {
 
 void RunFor(double seconds) { QTest::qWait(static_cast<int>(seconds * 1000)); }
 
+// The simulated unit in-process, talking and paced at `baud`; null when it cannot start.
+std::unique_ptr<orv::sim::PtyHost> StartHost(int baud) {
+  orv::sim::UnitOptions unit;
+  unit.unitBaud = baud;
+  auto host = std::make_unique<orv::sim::PtyHost>(unit, orv::sim::HostOptions{});
+  std::string error;
+  if (!host->Start(error)) {
+    std::printf("cannot start the simulated unit: %s\n", error.c_str());
+    return nullptr;
+  }
+  return host;
+}
+
 void Cpu(double seconds) {
   for (int baud : {4800, 230400}) {
     SimProcess sim;
@@ -101,15 +115,9 @@ void Cpu(double seconds) {
 
 void Latency(double seconds) {
   for (int baud : {4800, 230400}) {
-    orv::sim::UnitOptions unit;
-    unit.unitBaud = baud;
-    orv::sim::PtyHost host(unit, orv::sim::HostOptions{});
-    std::string error;
-    if (!host.Start(error)) {
-      std::printf("%s\n", error.c_str());
-      return;
-    }
-    Window w(host.SlavePath(), baud);
+    const auto host = StartHost(baud);
+    if (!host) return;
+    Window w(host->SlavePath(), baud);
     PaintClock paints;
     w.dlg->installEventFilter(&paints);
     // When the 300th, 600th, ... byte of the stream left the simulator.
@@ -118,7 +126,7 @@ void Latency(double seconds) {
     std::thread watch([&] {
       int64_t next = 300;
       while (!stop) {
-        if (host.BytesToPc() >= next) {
+        if (host->BytesToPc() >= next) {
           blockEnds.push_back(Clock::now());
           next += 300;
         }
@@ -145,21 +153,15 @@ void Latency(double seconds) {
 
 void Soak(double seconds) {
   const int baud = 230400;
-  orv::sim::UnitOptions unit;
-  unit.unitBaud = baud;
-  orv::sim::PtyHost host(unit, orv::sim::HostOptions{});
-  std::string error;
-  if (!host.Start(error)) {
-    std::printf("%s\n", error.c_str());
-    return;
-  }
-  Window w(host.SlavePath(), baud);
+  const auto host = StartHost(baud);
+  if (!host) return;
+  Window w(host->SlavePath(), baud);
   PaintClock paints;
   w.dlg->installEventFilter(&paints);
   RunFor(1.0);
   const long rss0 = ResidentKiB();
   const size_t paints0 = paints.paints.size();
-  const int64_t sent0 = host.BytesToPc();
+  const int64_t sent0 = host->BytesToPc();
   int highWater = 0;
   const auto end = Clock::now() + std::chrono::milliseconds(static_cast<int>(seconds * 1000));
   while (Clock::now() < end) {
@@ -172,7 +174,7 @@ void Soak(double seconds) {
     int in = 0, out = 0;
     if (port && port->QueueCounts(in, out).ok()) highWater = std::max(highWater, in);
   }
-  const double blocksSent = static_cast<double>(host.BytesToPc() - sent0) / 300.0;
+  const double blocksSent = static_cast<double>(host->BytesToPc() - sent0) / 300.0;
   std::printf("%.0f s at %d baud: %.0f blocks sent, %zu repaints, input queue high-water %d bytes, "
               "resident %ld KiB -> %ld KiB\n",
               seconds, baud, blocksSent, paints.paints.size() - paints0, highWater, rss0, ResidentKiB());
@@ -183,8 +185,7 @@ void Soak(double seconds) {
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  QTemporaryDir configDir;
-  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, configDir.path());
+  TempSettings settings;
   const std::string mode = argc > 1 ? argv[1] : "cpu";
   const double seconds = argc > 2 ? std::atof(argv[2]) : 20.0;
   if (mode == "cpu") {
