@@ -34,10 +34,11 @@ QRect DluRect(int x, int y, int w, int h) {
   return QRect(left, top, DluToPxX(x + w) - left, DluToPxY(y + h) - top);
 }
 
+// A picture control takes the size of its picture.
 QLabel* Picture(QWidget* parent, const QPixmap& pixmap, int x, int y) {
   auto* label = new QLabel(parent);
   label->setPixmap(pixmap);
-  label->setGeometry(DluRect(x, y, 15, 13));
+  label->setGeometry(QRect(DluRect(x, y, 15, 13).topLeft(), pixmap.isNull() ? DluRect(0, 0, 15, 13).size() : pixmap.size()));
   return label;
 }
 
@@ -45,6 +46,11 @@ QLabel* Picture(QWidget* parent, const QPixmap& pixmap, int x, int y) {
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   setWindowTitle("About Orvanta");
+  // The template's boxes are measured for an 8-point dialog font, about
+  // 11 pixels a line.
+  QFont small = font();
+  small.setPixelSize(10);
+  setFont(small);
   setFixedSize(geometry::DluToPxX(266), geometry::DluToPxY(209));
 
   Picture(this, res::Load(res::kAboutPicture), 7, 7)->setObjectName("picture152");
