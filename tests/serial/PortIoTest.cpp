@@ -7,25 +7,21 @@
 #include <vector>
 
 #include "serial/Port.h"
-#include "tests/serial/Pty.h"
+#include "tests/serial/PortFixture.h"
 
 namespace orv::serial {
 namespace {
 
 using test::MsSince;
-using test::Pty;
 using test::TestClock;
 
 // Upper bounds are generous: the build machine has two busy cores.
 constexpr long long kSlackMs = 250;
 
-class PortIo : public ::testing::Test {
+class PortIo : public test::PortFixture {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(pty_.Ok());
-    Status status;
-    port_ = OpenPort(pty_.SlavePath(), status);
-    ASSERT_TRUE(port_) << status.Text();
+    ASSERT_NO_FATAL_FAILURE(PortFixture::SetUp());
     ASSERT_TRUE(port_->Configure(57600).ok());
   }
 
@@ -35,9 +31,6 @@ class PortIo : public ::testing::Test {
     const Status status = port_->WaitForInput(static_cast<int>(bytes.size()), 2000);
     ASSERT_TRUE(status.ok()) << status.Text();
   }
-
-  Pty pty_;
-  std::unique_ptr<Port> port_;
 };
 
 TEST_F(PortIo, InQueueCountsBytesFromTheFarEnd) {

@@ -4,30 +4,18 @@
 #include <string>
 
 #include "serial/Port.h"
-#include "tests/serial/Pty.h"
+#include "tests/serial/PortFixture.h"
 
 namespace orv::serial {
 namespace {
 
-using test::Pty;
-
-class PortLine : public ::testing::Test {
+class PortLine : public test::PortFixture {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(pty_.Ok());
-    Status status;
-    port_ = OpenPort(pty_.SlavePath(), status);
-    ASSERT_TRUE(port_) << status.Text();
-  }
-
   termios Slave() {
     termios t{};
     EXPECT_TRUE(pty_.SlaveSettings(t));
     return t;
   }
-
-  Pty pty_;
-  std::unique_ptr<Port> port_;
 };
 
 TEST_F(PortLine, ConfigureSetsEveryRate) {

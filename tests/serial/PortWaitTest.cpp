@@ -13,13 +13,12 @@
 #include <unistd.h>
 
 #include "serial/Port.h"
-#include "tests/serial/Pty.h"
+#include "tests/serial/PortFixture.h"
 
 namespace orv::serial {
 namespace {
 
 using test::MsSince;
-using test::Pty;
 using test::TestClock;
 
 constexpr long long kPromptMs = 100;
@@ -58,15 +57,8 @@ struct WaitResult {
   long long cpuUs = 0;
 };
 
-class PortWait : public ::testing::Test {
+class PortWait : public test::PortFixture {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(pty_.Ok());
-    Status status;
-    port_ = OpenPort(pty_.SlavePath(), status);
-    ASSERT_TRUE(port_) << status.Text();
-  }
-
   // Runs WaitForInput on a thread of its own, as the receive thread does.
   std::future<WaitResult> WaitAsync(int minBytes, int timeoutMs) {
     waiter_ = 0;
@@ -107,8 +99,6 @@ class PortWait : public ::testing::Test {
     return std::chrono::duration_cast<std::chrono::milliseconds>(to - from).count();
   }
 
-  Pty pty_;
-  std::unique_ptr<Port> port_;
   std::atomic<pid_t> waiter_{0};
 };
 

@@ -43,10 +43,6 @@ class SimExecutableTest : public ::testing::Test {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
-  std::vector<std::string> Args(std::vector<std::string> rest) {
-    rest.insert(rest.begin(), QUORVEL_SIM_PATH);
-    return rest;
-  }
 
   std::string dir_;
   std::vector<std::string> files_;
@@ -56,7 +52,7 @@ TEST_F(SimExecutableTest, PrintsTheTerminalFirstServesItAndEndsOnSigterm) {
   const std::string link = Path("quorvel");
   SimProcess sim;
   std::string error;
-  ASSERT_TRUE(sim.Start(Args({"--link", link}), error)) << error;
+  ASSERT_TRUE(sim.Spawn({"--link", link}, error)) << error;
   const std::string slave = sim.FirstLine(kStartBound);
   ASSERT_EQ(slave.rfind("/dev/pts/", 0), 0u) << slave;
   char target[256] = {};
@@ -80,7 +76,7 @@ TEST_F(SimExecutableTest, PrintsTheTerminalFirstServesItAndEndsOnSigterm) {
 TEST_F(SimExecutableTest, SigintEndsItToo) {
   SimProcess sim;
   std::string error;
-  ASSERT_TRUE(sim.Start(Args({}), error)) << error;
+  ASSERT_TRUE(sim.Spawn({}, error)) << error;
   ASSERT_FALSE(sim.FirstLine(kStartBound).empty());
   sim.Signal(SIGINT);
   int status = -1;
@@ -94,7 +90,7 @@ TEST_F(SimExecutableTest, MemoryComesInProgrammingChangesItAndTheDumpShowsIt) {
   WriteFile(image, ":021000001122BB\n:02200000334467\n:00000001FF\n");
   SimProcess sim;
   std::string error;
-  ASSERT_TRUE(sim.Start(Args({"--memory", image, "--dump", dump, "--no-pacing"}), error)) << error;
+  ASSERT_TRUE(sim.Spawn({"--memory", image, "--dump", dump, "--no-pacing"}, error)) << error;
   const std::string slave = sim.FirstLine(kStartBound);
   ASSERT_FALSE(slave.empty());
 
@@ -131,7 +127,7 @@ TEST_F(SimExecutableTest, ABinaryMemoryFileComesBackUnchanged) {
   WriteFile(image, bytes);
   SimProcess sim;
   std::string error;
-  ASSERT_TRUE(sim.Start(Args({"--memory", image, "--dump", dump}), error)) << error;
+  ASSERT_TRUE(sim.Spawn({"--memory", image, "--dump", dump}, error)) << error;
   ASSERT_FALSE(sim.FirstLine(kStartBound).empty());
   sim.Signal(SIGTERM);
   int status = -1;
@@ -146,7 +142,7 @@ TEST_F(SimExecutableTest, ReplayBlocksBeginAtTheFilesFirstByte) {
   WriteFile(log, text);
   SimProcess sim;
   std::string error;
-  ASSERT_TRUE(sim.Start(Args({"--replay", log, "--no-pacing"}), error)) << error;
+  ASSERT_TRUE(sim.Spawn({"--replay", log, "--no-pacing"}, error)) << error;
   const std::string slave = sim.FirstLine(kStartBound);
   PtyClient pc;
   ASSERT_TRUE(pc.Open(slave, 4800, error)) << error;
@@ -171,7 +167,7 @@ TEST_F(SimExecutableTest, BadArgumentsGiveUsageAndExitCode2) {
   for (const Case& c : cases) {
     SimProcess sim;
     std::string error;
-    ASSERT_TRUE(sim.Start(Args(c.args), error)) << error;
+    ASSERT_TRUE(sim.Spawn(c.args, error)) << error;
     int status = -1;
     ASSERT_TRUE(sim.Wait(kExitBound, status)) << c.legend;
     EXPECT_EQ(status, 2) << c.legend;
@@ -185,7 +181,7 @@ TEST_F(SimExecutableTest, AMissingFileIsNamed) {
   for (const char* option : {"--memory", "--replay"}) {
     SimProcess sim;
     std::string error;
-    ASSERT_TRUE(sim.Start(Args({option, missing}), error)) << error;
+    ASSERT_TRUE(sim.Spawn({option, missing}, error)) << error;
     int status = -1;
     ASSERT_TRUE(sim.Wait(kExitBound, status)) << option;
     EXPECT_EQ(status, 1) << option;
