@@ -59,6 +59,12 @@ constexpr char kTableHeader[] = "Error in file format : table header must read [
 constexpr char kTableWidth[] = "Error in file format : table line width must be 1 to 15";
 constexpr char kIntelHexPages[] = "Error in file format : no page range after [INTELHEX]";
 
+// Waits that the original left without an end, and faults it never noticed.
+constexpr char kSendTimedOut[] = "Timed out sending data - check FLASH cable";
+constexpr char kEraseTimedOut[] = "Timed out waiting for FLASH Erase - check FLASH cable";
+constexpr char kFileTooLarge[] = "Error in file format : file too large for a flash image";
+constexpr char kWritingFile[] = "Error Writing to file";
+
 // The file dialog of the FLASH run.
 constexpr char kFlashFileName[] = "Quorvel_Flash";
 constexpr char kFlashFileExtension[] = "txt";

@@ -1,0 +1,38 @@
+#pragma once
+// The bounds of every wait on the FLASH cable and the unit's loader that the
+// window thread would otherwise sit in for ever. Each comes from the wire
+// (the time the bytes in question need at the line's rate) plus an
+// allowance for the device at the other end.
+namespace orv::flash {
+
+constexpr int kOcdBaudRate = 57600;
+
+// Time for `bytes` on the wire at `baud`, 10 bit times a byte, rounded up.
+constexpr long long WireUs(long long bytes, int baud) {
+  return baud > 0 ? (bytes * 10 * 1000000 + baud - 1) / baud : bytes * 10 * 1000;
+}
+constexpr long long WireMs(long long bytes, int baud) { return (WireUs(bytes, baud) + 999) / 1000; }
+
+// An output queue drains in its bytes' wire time; the allowance covers a
+// USB adapter's frame interval and the scheduler several times over.
+constexpr int kDrainAllowanceMs = 300;
+constexpr long long DrainBoundMs(int queued, int baud) { return kDrainAllowanceMs + WireMs(queued, baud); }
+
+// Discarding what the unit sent before the switch to the debugger's rate.
+// A real FLASH cable carries nothing but echoes, so this only runs out on a
+// line that keeps talking; the handshake then finds out what is wrong.
+constexpr int kInputFlushBoundMs = 2000;
+
+// A mass erase takes the part some tens to a few hundred milliseconds.
+// Zilog's own tools allow 20 s; past a few seconds a controller that still
+// reports busy is not going to finish.
+constexpr int kEraseBoundMs = 5000;
+// One status exchange takes about 2 ms on the wire; a short pause between
+// them keeps the poll from hammering the line while the erase runs.
+constexpr int kErasePollMs = 10;
+
+// An image of the whole 64 KiB as a table of one-byte lines is under half a
+// megabyte; anything far beyond that is not a flash image.
+constexpr long long kMaxImageBytes = 16LL * 1024 * 1024;
+
+}  // namespace orv::flash
