@@ -11,29 +11,18 @@
 namespace orv {
 namespace {
 
-// The position of `c` in `order`, or 0 when `c` is not in it (or is the
-// blank that stands at position 0).
-int PositionIn(const char* order, unsigned char c) {
-  if (c == 0 || c == ' ' || c == '_') return 0;
-  const char* at = std::strchr(order, c);
-  return at ? static_cast<int>(at - order) : 0;
-}
-
-TEST(Glyphs, EveryByteHasTheGlyphOfItsPlaceInTheFontStrip) {
-  for (int c = 0; c < 256; ++c) {
-    SCOPED_TRACE(test::Printable(std::string(1, static_cast<char>(c))));
-    EXPECT_EQ(GlyphOf(static_cast<unsigned char>(c)), PositionIn(test::kFontOrder, static_cast<unsigned char>(c)));
-  }
-}
-
-TEST(Glyphs, HexDigitsAreCapitalsOnly) {
+TEST(Glyphs, EveryByteValue) {
   constexpr const char* kHex = "0123456789ABCDEF";
   for (int c = 0; c < 256; ++c) {
-    const auto u = static_cast<unsigned char>(c);
     SCOPED_TRACE(test::Printable(std::string(1, static_cast<char>(c))));
-    const bool digit = c != 0 && std::strchr(kHex, c) != nullptr;
-    EXPECT_EQ(HexDigitValue(u), digit ? static_cast<int>(std::strchr(kHex, c) - kHex) : 0);
-    EXPECT_EQ(HexDigitGlyph(u), digit ? PositionIn(test::kFontOrder, u) : 0);
+    const auto u = static_cast<unsigned char>(c);
+    // The blank at place 0 and the unused "_" have no glyph of their own.
+    const char* place = c == 0 || c == ' ' || c == '_' ? nullptr : std::strchr(test::kFontOrder, c);
+    const int glyph = place ? static_cast<int>(place - test::kFontOrder) : 0;
+    const char* digit = c == 0 ? nullptr : std::strchr(kHex, c);
+    EXPECT_EQ(GlyphOf(u), glyph);
+    EXPECT_EQ(HexDigitValue(u), digit ? static_cast<int>(digit - kHex) : 0);
+    EXPECT_EQ(HexDigitGlyph(u), digit ? glyph : 0);
   }
 }
 

@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
-#include <iterator>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -22,32 +22,17 @@
 namespace orv {
 namespace {
 
-constexpr int kBlockBytes = 300;
-
 const char* const kAllSevenPage[] = {"$SDVHW,", "$SDDBT,", "$SDMTW,", "$SDVLW,",
                                      "$GPRMC,", "$GPGLL,", "$IIXDR,", "$IIXDR,"};
 
-std::vector<std::string> InputNames() {
-  std::vector<std::string> names;
-  std::stringstream list(ORV_GOLDEN_INPUTS);
-  std::string name;
-  while (std::getline(list, name, ',')) {
-    if (!name.empty()) names.push_back(name);
-  }
-  return names;
-}
-
-bool ReadFile(const std::string& path, std::string& text) {
+std::string ReadFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  text = bytes.str();
-  return true;
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 std::string DisplayState(const DisplayModel& model) {
-  std::string state = test::GridText(model);
+  std::string state;
+  for (int row = 0; row < kRows; ++row) state += "|" + test::RowText(model, row) + "|\n";
   for (int slot = 0; slot < kSlots; ++slot) {
     if (!model.m_strSlotSentence[slot].empty()) {
       state += Format("raw %2d ", slot) + test::Printable(model.m_strSlotSentence[slot]) + "\n";
@@ -59,13 +44,14 @@ std::string DisplayState(const DisplayModel& model) {
 // The receive thread reads only whole blocks, so a last partial one is never
 // decoded.
 std::string Decode(const std::string& stream) {
+  constexpr size_t kBlockBytes = 300;
   std::string out;
   for (const bool allSeven : {false, true}) {
     for (int type = 0; type < kPages; ++type) {
       DisplayModel model;
       model.SetDefaultPages();
-      if (allSeven) {
-        for (auto& page : model.m_strSlotKey) std::copy(std::begin(kAllSevenPage), std::end(kAllSevenPage), page);
+      for (auto& page : model.m_strSlotKey) {
+        if (allSeven) std::copy(std::begin(kAllSevenPage), std::end(kAllSevenPage), page);
       }
       model.ResetDisplay();
       model.m_nDisplayType = type;
@@ -86,46 +72,43 @@ std::string Decode(const std::string& stream) {
 class Golden : public testing::TestWithParam<std::string> {};
 
 TEST_P(Golden, DisplayAfterEachBlock) {
-  const std::string input = std::string(ORV_DISPLAY_TEST_DIR) + "/data/" + GetParam();
-  const std::string stem = GetParam().substr(0, GetParam().rfind('.'));
-  const std::string goldenPath = std::string(ORV_DISPLAY_TEST_DIR) + "/golden/" + stem + ".txt";
-
-  std::string stream;
-  ASSERT_TRUE(ReadFile(input, stream)) << "cannot read " << input;
+  const std::string dir = ORV_DISPLAY_TEST_DIR;
+  const std::string stream = ReadFile(dir + "/data/" + GetParam());
+  const std::string goldenPath = dir + "/golden/" + GetParam().substr(0, GetParam().rfind('.')) + ".txt";
+  ASSERT_FALSE(stream.empty()) << "cannot read " << GetParam();
   const std::string actual = Decode(stream);
 
   const char* regenerate = std::getenv("ORVANTA_REGENERATE_GOLDEN");
   if (regenerate && std::string(regenerate) == "1") {
-    std::ofstream out(goldenPath, std::ios::binary | std::ios::trunc);
-    out << actual;
-    ASSERT_TRUE(out.good()) << "cannot write " << goldenPath;
+    std::ofstream(goldenPath, std::ios::binary | std::ios::trunc) << actual;
+    ASSERT_EQ(ReadFile(goldenPath), actual) << "cannot write " << goldenPath;
     return;
   }
-
-  std::string expected;
-  ASSERT_TRUE(ReadFile(goldenPath, expected))
-      << "no expected file " << goldenPath << "; run with ORVANTA_REGENERATE_GOLDEN=1 to record it";
-  if (actual == expected) return;
-
+  const std::string expected = ReadFile(goldenPath);
+  ASSERT_FALSE(expected.empty()) << "no " << goldenPath << "; ORVANTA_REGENERATE_GOLDEN=1 records it";
   std::istringstream a(actual);
   std::istringstream e(expected);
   std::string actualLine;
   std::string expectedLine;
-  for (int line = 1;; ++line) {
+  for (int line = 1; actual != expected; ++line) {
     const bool moreActual = static_cast<bool>(std::getline(a, actualLine));
     const bool moreExpected = static_cast<bool>(std::getline(e, expectedLine));
-    if (!moreActual && !moreExpected) break;
-    if (moreActual != moreExpected || actualLine != expectedLine) {
-      FAIL() << goldenPath << " differs from line " << line << ":\n  expected: "
-             << (moreExpected ? expectedLine : "<end>") << "\n  actual:   " << (moreActual ? actualLine : "<end>")
-             << "\n(ORVANTA_REGENERATE_GOLDEN=1 rewrites the expected files)";
-    }
+    ASSERT_TRUE(moreActual || moreExpected) << goldenPath << " differs in its last line end";
+    ASSERT_EQ(moreActual ? actualLine : "<end>", moreExpected ? expectedLine : "<end>")
+        << goldenPath << ", line " << line << " (ORVANTA_REGENERATE_GOLDEN=1 rewrites the expected files)";
   }
 }
 
+std::vector<std::string> InputNames() {
+  std::vector<std::string> names;
+  std::stringstream list(ORV_GOLDEN_INPUTS);
+  for (std::string name; std::getline(list, name, ',');) names.push_back(name);
+  return names;
+}
+
 std::string TestName(const testing::TestParamInfo<std::string>& info) {
-  std::string name;
-  for (const char c : info.param) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  std::string name = info.param;
+  std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
   return name;
 }
 

@@ -3,6 +3,7 @@
 // show, and received bytes made printable for legends and golden files.
 #include <string>
 
+#include "common/Text.h"
 #include "display/DisplayModel.h"
 
 namespace orv::test {
@@ -11,18 +12,30 @@ namespace orv::test {
 // produces, shown as "_" so that a test notices it.
 constexpr const char kFontOrder[] = " 0123456789._-ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 
-// One cell as the character its glyph shows; "?" for a value that is not a
-// glyph offset.
-char CellChar(int offset);
-
-// Row `row` as 11 characters.
-std::string RowText(const DisplayModel& model, int row);
-
-// All 9 rows, each between "|" and "|", one per line.
-std::string GridText(const DisplayModel& model);
+// Row `row` as 11 characters; "?" for a cell that holds no glyph offset.
+inline std::string RowText(const DisplayModel& model, int row) {
+  std::string text;
+  for (int col = 0; col < kCols; ++col) {
+    const int offset = model.m_nGlyphOffset[row * kCols + col];
+    const bool glyph = offset >= 0 && offset % kGlyphWidth == 0 && offset / kGlyphWidth < kGlyphCount;
+    text += glyph ? kFontOrder[offset / kGlyphWidth] : '?';
+  }
+  return text;
+}
 
 // Printable ASCII as is, "\\" doubled, CR and LF as \r and \n, every other
 // byte as \xHH.
-std::string Printable(const std::string& bytes);
+inline std::string Printable(const std::string& bytes) {
+  std::string text;
+  for (const char ch : bytes) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c == '\\' || c == '\r' || c == '\n') {
+      text += c == '\\' ? "\\\\" : c == '\r' ? "\\r" : "\\n";
+    } else {
+      text += c >= 0x20 && c < 0x7F ? std::string(1, ch) : Format("\\x%02X", c);
+    }
+  }
+  return text;
+}
 
 }  // namespace orv::test

@@ -11,22 +11,12 @@
 namespace orv::flash::test {
 
 struct ImageRun {
-  std::vector<FlashStep> setUps;
-  std::vector<FlashStep> lines;       // one per line after the header
-  std::vector<std::string> shown;     // the progress row's addresses, in order
-  FlashStep end;                      // None when an error ended the run
+  std::vector<FlashStep> lines;    // one per line after the header
+  std::vector<std::string> sent;   // the texts sent with acknowledgement after the header
+  std::vector<std::string> shown;  // the progress row's addresses, in order
+  FlashStep end;                   // None when an error ended the run
   std::string error;
   int byteCount = 0;
-  ImageFormat format = ImageFormat::None;
-
-  // The record texts sent with acknowledgement after the header.
-  std::vector<std::string> Sent() const {
-    std::vector<std::string> sent;
-    for (const FlashStep& step : lines) {
-      if (step.action == Action::SendWithAck) sent.push_back(step.bytes);
-    }
-    return sent;
-  }
 };
 
 inline ImageRun RunImage(const std::string& content) {
@@ -36,31 +26,20 @@ inline ImageRun RunImage(const std::string& content) {
   std::string line;
   if (NextLine(content, pos, line) != LineStatus::Line) return run;
   for (const FlashStep& step : image.Header(line)) {
-    run.setUps.push_back(step);
-    if (step.action == Action::Error) {
-      run.error = step.message;
-      return run;
-    }
+    if (step.action == Action::Error) run.error = step.message;
+    if (step.action == Action::Error) return run;
     image.Adopt(step.format);
   }
-  while (NextLine(content, pos, line) == LineStatus::Line) {
+  while (run.error.empty() && NextLine(content, pos, line) == LineStatus::Line) {
     const FlashStep step = image.Line(line);
     run.lines.push_back(step);
-    if (step.action == Action::Error) {
-      run.error = step.message;
-      run.byteCount = image.ByteCount();
-      run.format = image.State();
-      return run;
-    }
-    if (step.action == Action::SendWithAck && image.State() == ImageFormat::Table) {
-      run.shown.push_back(image.Acknowledged());
-    } else if (!step.address.empty()) {
-      run.shown.push_back(step.address);
-    }
+    if (step.action == Action::Error) run.error = step.message;
+    if (step.action == Action::SendWithAck) run.sent.push_back(step.bytes);
+    const bool tableRecord = step.action == Action::SendWithAck && image.State() == ImageFormat::Table;
+    if (tableRecord || !step.address.empty()) run.shown.push_back(tableRecord ? image.Acknowledged() : step.address);
   }
-  run.end = image.End();
+  if (run.error.empty()) run.end = image.End();
   run.byteCount = image.ByteCount();
-  run.format = image.State();
   return run;
 }
 

@@ -27,6 +27,9 @@ struct SimLink {
     read.insert(read.end(), answer.begin(), answer.end());
     return read;
   }
+  void Exchange(std::initializer_list<FlashCommand> commands) {
+    for (FlashCommand c : commands) Exchange(Command(c));
+  }
   // Break, autobaud, debug mode with reset, as the opening handshake does.
   void Open() {
     ocd.Break();
@@ -36,5 +39,9 @@ struct SimLink {
   }
   uint8_t FlashStatus() { return Exchange(Command(FlashCommand::Status))[kFlashStatusAt]; }
 };
+
+// A command the catalogue builds only within its limits, for the tests that
+// stay inside them.
+inline OcdCommand Must(const std::optional<OcdCommand>& command) { return command.value_or(OcdCommand{}); }
 
 }  // namespace orv::flash::test
