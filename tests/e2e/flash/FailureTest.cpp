@@ -3,6 +3,7 @@
 // ends within its bound, and how it leaves the port, the port-busy flag,
 // the debugger and the unit's loader.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "Expect.h"
 #include "FlashSession.h"
@@ -178,6 +179,39 @@ TEST(FlashFailures, LineLostBeforeTheLock) {
   EXPECT_EQ(s.Baud(), 57600);
   EXPECT_EQ(s.w.dlg->m_bPortBusy, 0);
   EXPECT_LT(seconds, 2.0);
+}
+
+// The line is lost once the last record is read: the file is whole, but
+// the CRC cannot be read.
+TEST(FlashFailures, LineLostBeforeTheCrcOfARead) {
+  Session s(UnitWith(Cable::Flash, ""));
+  ASSERT_TRUE(s.started);
+  ASSERT_TRUE(s.Connect(4800));
+  s.progress.onRow = [&](const std::string& row) {
+    if (row == "FLASH FFF0") s.host->Stop();
+  };
+  const std::string path = s.Path("unit.hex");
+  s.Save(path, {IDYES});
+  ExpectMessages(s.w.modal, {msg::kSaveFlashData, kOcdVersion, msg::kReadingCrcData});
+  const std::string text = ReadFile(path);
+  EXPECT_EQ(text.size(), kHeaderOnly.size() + 4096 * 45 + 13) << "every record and the end record";
+  EXPECT_EQ(text.substr(text.size() - 13), ":00000001FF\r\n");
+  EXPECT_EQ(s.Baud(), 57600);
+}
+
+// A disk that fills up: the read-back stops and says so instead of leaving
+// a short file behind a CRC that looks like success.
+TEST(FlashFailures, SaveToAFullDiskSaysSo) {
+  Session s(UnitWith(Cable::Flash, ""));
+  ASSERT_TRUE(s.started);
+  ASSERT_TRUE(s.Connect(4800));
+  const std::string path = s.Path("full.hex");
+  ASSERT_EQ(symlink("/dev/full", path.c_str()), 0);
+  const double seconds = s.Save(path, {IDYES});
+  ExpectMessages(s.w.modal, {msg::kSaveFlashData, kOcdVersion, msg::kWritingFile});
+  EXPECT_LT(seconds, 1.5);
+  EXPECT_EQ(s.Baud(), 57600);
+  EXPECT_TRUE(s.InDebugMode());
 }
 
 // ---- The unit's loader: table and Intel HEX images ----
