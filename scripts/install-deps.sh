@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang libclang-rt-dev   # compilers; clang for the fuzzers
+  cmake ninja-build g++                         # compilers
   qt6-base-dev libgl-dev                        # Qt 6 Widgets
   libgtest-dev                                  # tests
   srecord                                       # Intel HEX checks in the flash tests
