@@ -1,13 +1,12 @@
-// Queue counts and the two time-out regimes, on a pseudo-terminal.
+// Line settings, queue counts and the two time-out regimes, seen from the
+// master side of a pseudo-terminal.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <string>
+#include <functional>
 #include <thread>
 #include <vector>
 
-#include "serial/Port.h"
-#include "tests/serial/PortFixture.h"
+#include "tests/serial/Pty.h"
 
 namespace orv::serial {
 namespace {
@@ -20,101 +19,136 @@ constexpr long long kSlackMs = 250;
 
 class PortIo : public test::PortFixture {
  protected:
-  void SetUp() override {
-    ASSERT_NO_FATAL_FAILURE(PortFixture::SetUp());
-    ASSERT_TRUE(port_->Configure(57600).ok());
+  termios Slave() {
+    termios t{};
+    EXPECT_TRUE(pty_.SlaveSettings(t));
+    return t;
   }
-
   // Bytes written on the master reach the slave's queue a moment later.
   void Arrive(const std::string& bytes) {
     ASSERT_TRUE(pty_.Send(bytes));
-    const Status status = port_->WaitForInput(static_cast<int>(bytes.size()), 2000);
-    ASSERT_TRUE(status.ok()) << status.Text();
+    ASSERT_TRUE(port_->WaitForInput(static_cast<int>(bytes.size()), 2000).ok());
+  }
+  int InQueue() {
+    int in = -1;
+    int out = -1;
+    EXPECT_TRUE(port_->QueueCounts(in, out).ok());
+    return in;
   }
 };
 
+TEST_F(PortIo, EverySupportedRateIsSetAndOthersAreRefused) {
+  const struct {
+    int baud;
+    speed_t speed;  // B0: refused, the rate before stays
+  } rows[] = {{2400, B2400},   {4800, B4800},     {9600, B9600},     {19200, B19200}, {38400, B38400},
+              {57600, B57600}, {115200, B115200}, {230400, B230400}, {0, B0},         {-1, B0},
+              {300, B0},       {14400, B0},       {460800, B0}};
+  for (const auto& row : rows) {
+    const bool ok = row.speed != B0;
+    for (const bool onlyRate : {false, true}) {
+      const Status status = onlyRate ? port_->SetBaudRate(row.baud) : port_->Configure(row.baud);
+      EXPECT_STREQ(ErrorName(status.code), ok ? "None" : "Config") << row.baud << ": " << status.Text();
+      const termios t = Slave();
+      EXPECT_TRUE(cfgetospeed(&t) == cfgetispeed(&t) && cfgetospeed(&t) == (ok ? row.speed : B230400)) << row.baud;
+      EXPECT_EQ(port_->BaudRate(), ok ? row.baud : 230400) << "a refused rate must not count as set: " << row.baud;
+    }
+  }
+}
+
+// A fresh pseudo-terminal is cooked (echo, line editing, CR LF mapping), so
+// any of it left on changes some byte of 0 to 255.
+TEST_F(PortIo, ALineOfEightBitsOneStopBitNoFlowControlPassesEveryByteUnchanged) {
+  termios cooked = Slave();
+  cooked.c_cflag |= CSTOPB | CRTSCTS;
+  ASSERT_TRUE(pty_.SetSlaveSettings(cooked));
+  ASSERT_TRUE(port_->Configure(115200).ok());
+  termios t = Slave();
+  EXPECT_EQ(t.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS | CLOCAL | CREAD), CS8 | CLOCAL | CREAD);
+
+  std::string all;
+  for (int i = 0; i < 256; ++i) all += static_cast<char>(i);
+  Arrive(all);
+  std::string in(256, '\0');
+  int got = 0;
+  ASSERT_TRUE(port_->Read(&in[0], 256, got).ok());
+  EXPECT_EQ(in.substr(0, static_cast<size_t>(got)), all) << "the line changed bytes on the way in";
+  ASSERT_TRUE(port_->Write(all.data(), 256, got).ok());
+  EXPECT_EQ(pty_.Receive(257, 300), all) << "the line changed bytes on the way out";
+
+  // A rate change keeps the rest (a pseudo-terminal forces 8 bits without
+  // parity, so the marks are others).
+  t.c_cflag |= CSTOPB;
+  t.c_cc[VSTART] = 0x42;
+  ASSERT_TRUE(pty_.SetSlaveSettings(t));
+  ASSERT_TRUE(port_->SetBaudRate(57600).ok());
+  t = Slave();
+  EXPECT_TRUE(cfgetospeed(&t) == B57600 && (t.c_cflag & CSTOPB) != 0 && t.c_cc[VSTART] == 0x42);
+}
+
 TEST_F(PortIo, InQueueCountsBytesFromTheFarEnd) {
-  int in = -1;
-  int out = -1;
-  ASSERT_TRUE(port_->QueueCounts(in, out).ok());
-  EXPECT_EQ(in, 0);
-
+  ASSERT_TRUE(port_->Configure(57600).ok());
+  EXPECT_EQ(InQueue(), 0);
   Arrive("$PZTQS,");
-  ASSERT_TRUE(port_->QueueCounts(in, out).ok());
-  EXPECT_EQ(in, 7);
-
+  EXPECT_EQ(InQueue(), 7);
   char buffer[4];
   int got = 0;
   ASSERT_TRUE(port_->Read(buffer, 4, got).ok());
-  ASSERT_TRUE(port_->QueueCounts(in, out).ok());
-  EXPECT_EQ(in, 3) << "a read takes its bytes out of the queue";
+  EXPECT_EQ(InQueue(), 3) << "a read takes its bytes out of the queue";
 }
 
-TEST_F(PortIo, ConnectionReadReturnsAtOnce) {
-  ASSERT_TRUE(port_->SetTimeouts(Timeouts::Connection()).ok());
-  char buffer[300];
-  int got = -1;
-  TestClock::time_point start = TestClock::now();
-  Status status = port_->Read(buffer, 300, got);
-  EXPECT_TRUE(status.ok()) << "an empty queue is no error: " << status.Text();
-  EXPECT_EQ(got, 0);
-  EXPECT_LT(MsSince(start), 50);
-
-  Arrive("12345");
-  start = TestClock::now();
-  status = port_->Read(buffer, 300, got);
-  EXPECT_TRUE(status.ok()) << status.Text();
-  EXPECT_EQ(got, 5) << "takes what is queued without waiting for the rest";
-  EXPECT_LT(MsSince(start), 50);
-}
-
-TEST_F(PortIo, OcdReadGivesUpAfterItsBound) {
-  ASSERT_TRUE(port_->SetTimeouts(Timeouts::Ocd()).ok());
-  struct Row {
+TEST_F(PortIo, UnboundedOrNegativeTimeoutsAreRefusedAndTheOldOnesKept) {
+  const struct {
     const char* legend;
+    Timeouts t;
+    bool valid;
+  } rows[] = {
+      {"connection", Timeouts::Connection(), true},
+      {"read waits for ever", {false, 0, 0, 1, 100}, false},
+      {"write waits for ever", {true, 0, 0, 0, 0}, false},
+      {"negative constant", {false, 1, -1, 1, 100}, false},
+  };
+  for (const auto& row : rows) {
+    ASSERT_TRUE(port_->SetTimeouts(Timeouts::Ocd()).ok());
+    EXPECT_STREQ(ErrorName(port_->SetTimeouts(row.t).code), row.valid ? "None" : "Config") << row.legend;
+    EXPECT_EQ(port_->GetTimeouts().readReturnsAtOnce, row.valid) << row.legend;
+  }
+}
+
+TEST_F(PortIo, ReadsKeepToTheirRegime) {
+  const struct {
+    const char* legend;
+    Timeouts timeouts;
     std::string queued;
+    bool duringRead;  // sent by the far end while the read waits
     int want;
+    const char* code;
+    long long minMs;
+    long long maxMs;
+  } rows[] = {
+      {"connection, nothing queued", Timeouts::Connection(), "", false, 300, "None", 0, 50},
+      {"connection, takes what is queued", Timeouts::Connection(), "12345", false, 300, "None", 0, 50},
+      {"ocd, nothing comes", Timeouts::Ocd(), "", false, 5, "Timeout", 105 - 1, 105 + kSlackMs},
+      {"ocd, reply comes up short", Timeouts::Ocd(), "\x05", false, 2, "Timeout", 102 - 1, 102 + kSlackMs},
+      {"ocd, three of five", Timeouts::Ocd(), "abc", false, 5, "Timeout", 105 - 1, 105 + kSlackMs},
+      {"ocd, all came", Timeouts::Ocd(), "\x05\x80", false, 2, "None", 0, 50},
+      {"ocd, all come while it waits", Timeouts::Ocd(), "rev", true, 3, "None", 0, 103},
   };
-  const Row rows[] = {
-      {"nothing comes", "", 5},
-      {"reply comes up short", "\x05", 2},
-      {"three of five", "abc", 5},
-  };
-  for (const Row& row : rows) {
-    if (!row.queued.empty()) Arrive(row.queued);
-    char buffer[8];
+  ASSERT_TRUE(port_->Configure(57600).ok());
+  for (const auto& row : rows) {
+    ASSERT_TRUE(port_->SetTimeouts(row.timeouts).ok());
+    if (!row.duringRead && !row.queued.empty()) Arrive(row.queued);
+    std::thread unit([&] { EXPECT_TRUE(!row.duringRead || pty_.Send(row.queued)); });
+    char buffer[300];
     int got = -1;
     const TestClock::time_point start = TestClock::now();
     const Status status = port_->Read(buffer, row.want, got);
     const long long elapsed = MsSince(start);
-    const long long bound = 100 + row.want;
-    EXPECT_STREQ(ErrorName(status.code), "Timeout") << row.legend;
-    EXPECT_EQ(got, static_cast<int>(row.queued.size())) << row.legend;
-    EXPECT_GE(elapsed, bound - 1) << row.legend << ": gave up early";
-    EXPECT_LT(elapsed, bound + kSlackMs) << row.legend << ": gave up late";
+    unit.join();
+    EXPECT_STREQ(ErrorName(status.code), row.code) << row.legend << ": " << status.Text();
+    EXPECT_EQ(std::string(buffer, static_cast<size_t>(std::max(got, 0))), row.queued) << row.legend;
+    EXPECT_TRUE(elapsed >= row.minMs && elapsed < row.maxMs) << row.legend << ": " << elapsed << " ms";
   }
-}
-
-TEST_F(PortIo, OcdReadReturnsAsSoonAsAllBytesCame) {
-  ASSERT_TRUE(port_->SetTimeouts(Timeouts::Ocd()).ok());
-  Arrive("\x05\x80");
-  char buffer[2];
-  int got = 0;
-  TestClock::time_point start = TestClock::now();
-  ASSERT_TRUE(port_->Read(buffer, 2, got).ok());
-  EXPECT_EQ(got, 2);
-  EXPECT_LT(MsSince(start), 50);
-
-  // The answer comes while the read waits (or just before it starts).
-  std::thread unit([this] { pty_.Send(std::string("\x00\x01\x02", 3)); });
-  char revision[3];
-  start = TestClock::now();
-  const Status status = port_->Read(revision, 3, got);
-  const long long elapsed = MsSince(start);
-  unit.join();
-  EXPECT_TRUE(status.ok()) << status.Text();
-  EXPECT_EQ(got, 3);
-  EXPECT_LT(elapsed, 103) << "the read waited out its bound although the bytes came";
 }
 
 TEST_F(PortIo, WriteGivesUpAfterItsBound) {
@@ -126,61 +160,57 @@ TEST_F(PortIo, WriteGivesUpAfterItsBound) {
   const Status status = port_->Write(flood.data(), static_cast<int>(flood.size()), written);
   const long long elapsed = MsSince(start);
   EXPECT_STREQ(ErrorName(status.code), "Timeout") << status.Text();
-  EXPECT_GT(written, 0);
-  EXPECT_LT(written, static_cast<int>(flood.size()));
-  EXPECT_GE(elapsed, 99);
-  EXPECT_LT(elapsed, 100 + kSlackMs);
+  EXPECT_TRUE(written > 0 && written < static_cast<int>(flood.size())) << written;
+  EXPECT_TRUE(elapsed >= 99 && elapsed < 100 + kSlackMs) << elapsed << " ms";
 }
 
-TEST_F(PortIo, VanishedDeviceGivesClosed) {
+// A device that went away and a port closed by its owner refuse all work
+// with Closed, at once.
+TEST_F(PortIo, AHungUpOrClosedPortGivesClosed) {
+  char buffer[8];
+  int n = 0;
+  const struct {
+    const char* legend;
+    std::function<Status(Port&)> call;
+  } calls[] = {
+      {"read that returns at once", [&](Port& p) { return p.Read(buffer, 8, n); }},
+      {"read that waits", [&](Port& p) { p.SetTimeouts(Timeouts::Ocd()); return p.Read(buffer, 8, n); }},
+      {"write", [&](Port& p) { return p.Write("G", 1, n); }},
+      {"queue counts", [&](Port& p) { return p.QueueCounts(n, n); }},
+      {"wait for input", [&](Port& p) { return p.WaitForInput(1, 1000); }},
+  };
+  ASSERT_TRUE(port_->Configure(57600).ok());
   Arrive("xy");
   pty_.CloseMaster();
-  char buffer[8];
-  int got = 0;
-  int in = 0;
-  int out = 0;
-  ASSERT_TRUE(port_->SetTimeouts(Timeouts::Connection()).ok());
-  const Status connectionRead = port_->Read(buffer, 8, got);
-  ASSERT_TRUE(port_->SetTimeouts(Timeouts::Ocd()).ok());
-  const TestClock::time_point start = TestClock::now();
-  const Status ocdRead = port_->Read(buffer, 8, got);
-  const long long ocdElapsed = MsSince(start);
-  struct Row {
-    const char* legend;
-    Status status;
-  };
-  const Row rows[] = {
-      {"read that returns at once", connectionRead},
-      {"read that waits", ocdRead},
-      {"write", port_->Write("G", 1, got)},
-      {"queue counts", port_->QueueCounts(in, out)},
-  };
-  for (const Row& row : rows) {
-    EXPECT_STREQ(ErrorName(row.status.code), "Closed") << row.legend << ": " << row.status.Text();
+  for (const auto& c : calls) {
+    const TestClock::time_point start = TestClock::now();
+    const Status status = c.call(*port_);
+    EXPECT_STREQ(ErrorName(status.code), "Closed") << "hung up, " << c.legend << ": " << status.Text();
+    EXPECT_LT(MsSince(start), 50) << "hung up, " << c.legend;
   }
-  EXPECT_LT(ocdElapsed, 50) << "a hang-up must not wait out the read bound";
+  EXPECT_TRUE(port_->Close().ok());
+  for (const auto& c : calls) EXPECT_STREQ(ErrorName(c.call(*port_).code), "Closed") << "closed, " << c.legend;
+  for (const Status& s : {port_->Configure(9600), port_->SetBaudRate(9600), port_->SetRts(true), port_->SetBreak(true)}) {
+    EXPECT_STREQ(ErrorName(s.code), "Closed") << "closed: " << s.Text();
+  }
+  port_->Cancel();  // harmless on a closed port
 }
 
 // A pseudo-terminal keeps no count of what its slave wrote and the master
 // has not read, so outQueue is only seen on a real serial device (no
-// loopback plug needed), named by ORVANTA_TEST_SERIAL_PORT. At 2400 bit/s,
-// 100 bytes take over 400 ms to leave, so right after the write most of
-// them are still counted.
+// loopback plug needed). At 2400 bit/s, 100 bytes take over 400 ms to
+// leave, so right after the write most of them are still counted.
 TEST(PortHardware, OutQueueCountsUnsentBytes) {
   const char* path = std::getenv("ORVANTA_TEST_SERIAL_PORT");
   if (path == nullptr) GTEST_SKIP() << "set ORVANTA_TEST_SERIAL_PORT to a serial device";
   Status status;
   std::unique_ptr<Port> port = OpenPort(path, status);
-  ASSERT_TRUE(port) << status.Text();
-  ASSERT_TRUE(port->Configure(2400).ok());
-  const std::string bytes(100, 'U');
-  int written = 0;
-  ASSERT_TRUE(port->Write(bytes.data(), 100, written).ok());
+  ASSERT_TRUE(port && port->Configure(2400).ok()) << status.Text();
+  int count = 0;
+  ASSERT_TRUE(port->Write(std::string(100, 'U').data(), 100, count).ok());
   int in = 0;
-  int out = 0;
-  ASSERT_TRUE(port->QueueCounts(in, out).ok());
-  EXPECT_GT(out, 50);
-  EXPECT_LE(out, 100);
+  ASSERT_TRUE(port->QueueCounts(in, count).ok());
+  EXPECT_TRUE(count > 50 && count <= 100) << count;
 }
 
 }  // namespace

@@ -2,18 +2,14 @@
 // asleep in between.
 #include <gtest/gtest.h>
 
+#include <sys/syscall.h>
+
 #include <atomic>
 #include <ctime>
 #include <fstream>
 #include <future>
-#include <string>
-#include <thread>
 
-#include <sys/syscall.h>
-#include <unistd.h>
-
-#include "serial/Port.h"
-#include "tests/serial/PortFixture.h"
+#include "tests/serial/Pty.h"
 
 namespace orv::serial {
 namespace {
@@ -29,26 +25,19 @@ long long ThreadCpuUs() {
   return static_cast<long long>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
 }
 
-char ThreadState(pid_t tid) {
-  std::ifstream stat("/proc/self/task/" + std::to_string(tid) + "/stat");
-  std::string line;
-  std::getline(stat, line);
-  const size_t comm = line.rfind(')');
-  return comm != std::string::npos && comm + 2 < line.size() ? line[comm + 2] : '?';
-}
-
 // Whether thread `tid` sleeps in a poll() with a time-out, as the kernel's
 // /proc view of it says.
 bool AsleepInPoll(pid_t tid) {
-  std::ifstream call("/proc/self/task/" + std::to_string(tid) + "/syscall");
+  const std::string task = "/proc/self/task/" + std::to_string(tid);
+  std::ifstream call(task + "/syscall");
   long number = -1;
-  std::string fds;
-  std::string count;
-  std::string timeout;
+  std::string fds, count, timeout;
   if (!(call >> number >> fds >> count >> timeout)) return false;  // "running"
-  const bool polling = (number == SYS_poll && std::stol(timeout, nullptr, 16) != 0) ||
-                       number == SYS_ppoll;
-  return polling && ThreadState(tid) == 'S';
+  std::string stat;
+  std::getline(std::ifstream(task + "/stat"), stat);
+  const size_t comm = stat.rfind(')');
+  const bool sleeping = comm != std::string::npos && comm + 2 < stat.size() && stat[comm + 2] == 'S';
+  return sleeping && ((number == SYS_poll && std::stol(timeout, nullptr, 16) != 0) || number == SYS_ppoll);
 }
 
 struct WaitResult {
@@ -57,98 +46,95 @@ struct WaitResult {
   long long cpuUs = 0;
 };
 
-class PortWait : public test::PortFixture {
- protected:
-  // Runs WaitForInput on a thread of its own, as the receive thread does.
-  std::future<WaitResult> WaitAsync(int minBytes, int timeoutMs) {
-    waiter_ = 0;
-    return std::async(std::launch::async, [this, minBytes, timeoutMs] {
-      waiter_ = static_cast<pid_t>(syscall(SYS_gettid));
-      WaitResult r;
-      const long long cpuBefore = ThreadCpuUs();
-      r.status = port_->WaitForInput(minBytes, timeoutMs);
-      r.returned = TestClock::now();
-      r.cpuUs = ThreadCpuUs() - cpuBefore;
-      return r;
-    });
-  }
-
-  // Waits, with a deadline, until the waiting thread has gone to sleep in
-  // the kernel, so that what the test does next has to wake it.
-  bool WaiterAsleep() {
-    const TestClock::time_point deadline = TestClock::now() + std::chrono::seconds(2);
-    while (TestClock::now() < deadline) {
-      const pid_t tid = waiter_.load();
-      if (tid != 0 && AsleepInPoll(tid)) return true;
+// WaitForInput on a thread of its own, as the receive thread runs it.
+class Waiter {
+ public:
+  Waiter(Port& port, int minBytes, int timeoutMs)
+      : result_(std::async(std::launch::async, [this, &port, minBytes, timeoutMs] {
+          tid_ = static_cast<pid_t>(syscall(SYS_gettid));
+          WaitResult r;
+          const long long cpuBefore = ThreadCpuUs();
+          r.status = port.WaitForInput(minBytes, timeoutMs);
+          r.returned = TestClock::now();
+          r.cpuUs = ThreadCpuUs() - cpuBefore;
+          return r;
+        })) {}
+  // Whether the thread has gone to sleep in the kernel within 2 s, so that
+  // what the test does next has to wake it.
+  bool Asleep() {
+    for (const auto deadline = TestClock::now() + std::chrono::seconds(2); TestClock::now() < deadline;) {
+      if (tid_ != 0 && AsleepInPoll(tid_)) return true;
       std::this_thread::yield();
     }
     return false;
   }
-
-  static WaitResult Get(std::future<WaitResult>& f) {
-    // Every wait in these tests has its own bound; this one only keeps a
-    // broken wait from hanging the test run.
-    if (f.wait_for(std::chrono::seconds(15)) != std::future_status::ready) {
+  WaitResult Get() {
+    // Every wait here has its own bound; this one only keeps a broken wait
+    // from hanging the run.
+    if (result_.wait_for(std::chrono::seconds(15)) != std::future_status::ready) {
       ADD_FAILURE() << "WaitForInput did not return within its bound";
       std::abort();
     }
-    return f.get();
+    return result_.get();
   }
 
-  static long long MsBetween(TestClock::time_point from, TestClock::time_point to) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(to - from).count();
-  }
-
-  std::atomic<pid_t> waiter_{0};
+ private:
+  std::atomic<pid_t> tid_{0};
+  std::future<WaitResult> result_;
 };
 
-TEST_F(PortWait, NoticesABlockSoonAfterItsLastByte) {
-  ASSERT_TRUE(port_->Configure(230400).ok());
-  std::future<WaitResult> waiting = WaitAsync(300, 5000);
-  ASSERT_TRUE(WaiterAsleep());
-  ASSERT_TRUE(pty_.Send(std::string(299, 'a')));
-  ASSERT_TRUE(WaiterAsleep());
-  ASSERT_TRUE(pty_.Send("\n"));
-  const TestClock::time_point lastByte = TestClock::now();
-  const WaitResult r = Get(waiting);
-  EXPECT_TRUE(r.status.ok()) << r.status.Text();
-  EXPECT_LT(MsBetween(lastByte, r.returned), kPromptMs);
-  int in = 0;
-  int out = 0;
-  ASSERT_TRUE(port_->QueueCounts(in, out).ok());
-  EXPECT_EQ(in, 300);
+long long MsBetween(TestClock::time_point from, TestClock::time_point to) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(to - from).count();
 }
 
-TEST_F(PortWait, CancelWakesTheWaiterAndStaysUntilCleared) {
-  // At 2400 bit/s the wait for 300 bytes sleeps 1.25 s at a time.
-  ASSERT_TRUE(port_->Configure(2400).ok());
-  std::future<WaitResult> waiting = WaitAsync(300, 10000);
-  ASSERT_TRUE(WaiterAsleep());
-  const TestClock::time_point cancelled = TestClock::now();
-  port_->Cancel();
-  const WaitResult r = Get(waiting);
-  EXPECT_STREQ(ErrorName(r.status.code), "Cancelled") << r.status.Text();
-  EXPECT_LT(MsBetween(cancelled, r.returned), kPromptMs);
-
-  EXPECT_STREQ(ErrorName(port_->WaitForInput(1, 1000).code), "Cancelled")
-      << "a cancel holds until it is cleared";
-  port_->ClearCancel();
-  EXPECT_STREQ(ErrorName(port_->WaitForInput(1, 20).code), "Timeout");
+TEST(PortWait, TheLastByteCancelAndHangUpWakeTheWaiterPromptly) {
+  enum class Wake { LastByte, Cancel, HangUp };
+  struct Row {
+    const char* legend;
+    int baud;             // at 2400 the wait for 300 bytes sleeps over a second at a time
+    std::string before;   // sent once the waiter sleeps
+    Wake wake;
+    const char* code;
+  };
+  const Row rows[] = {
+      {"the block's last byte", 230400, std::string(299, 'a'), Wake::LastByte, "None"},
+      {"Cancel", 2400, "", Wake::Cancel, "Cancelled"},
+      {"hang-up", 2400, "partial", Wake::HangUp, "Closed"},
+  };
+  for (const Row& row : rows) {
+    test::Pty pty;
+    Status status;
+    std::unique_ptr<Port> port = OpenPort(pty.SlavePath(), status);
+    ASSERT_TRUE(port && port->Configure(row.baud).ok()) << row.legend << ": " << status.Text();
+    Waiter waiter(*port, 300, 10000);
+    ASSERT_TRUE(waiter.Asleep()) << row.legend;
+    ASSERT_TRUE(pty.Send(row.before));
+    ASSERT_TRUE(waiter.Asleep()) << row.legend;
+    const TestClock::time_point woken = TestClock::now();
+    if (row.wake == Wake::LastByte) pty.Send("\n");
+    if (row.wake == Wake::Cancel) port->Cancel();
+    if (row.wake == Wake::HangUp) pty.CloseMaster();
+    const WaitResult r = waiter.Get();
+    EXPECT_STREQ(ErrorName(r.status.code), row.code) << row.legend << ": " << r.status.Text();
+    EXPECT_LT(MsBetween(woken, r.returned), kPromptMs) << row.legend;
+  }
 }
 
-TEST_F(PortWait, HangUpWakesTheWaiter) {
-  ASSERT_TRUE(port_->Configure(2400).ok());
-  std::future<WaitResult> waiting = WaitAsync(300, 10000);
-  ASSERT_TRUE(pty_.Send("partial"));
-  ASSERT_TRUE(WaiterAsleep());
-  const TestClock::time_point hungUp = TestClock::now();
-  pty_.CloseMaster();
-  const WaitResult r = Get(waiting);
-  EXPECT_STREQ(ErrorName(r.status.code), "Closed") << r.status.Text();
-  EXPECT_LT(MsBetween(hungUp, r.returned), kPromptMs);
+TEST(PortWait, ACancelHoldsUntilItIsCleared) {
+  test::Pty pty;
+  Status status;
+  std::unique_ptr<Port> port = OpenPort(pty.SlavePath(), status);
+  ASSERT_TRUE(port) << status.Text();
+  port->Cancel();
+  EXPECT_STREQ(ErrorName(port->WaitForInput(1, 1000).code), "Cancelled");
+  EXPECT_STREQ(ErrorName(port->WaitForInput(1, 1000).code), "Cancelled") << "still";
+  port->ClearCancel();
+  EXPECT_STREQ(ErrorName(port->WaitForInput(1, 20).code), "Timeout");
 }
 
-TEST_F(PortWait, SleepsWhileWaiting) {
+class PortWaitOnOnePort : public test::PortFixture {};
+
+TEST_F(PortWaitOnOnePort, SleepsWhileWaiting) {
   struct Row {
     const char* legend;
     int baud;
@@ -171,45 +157,30 @@ TEST_F(PortWait, SleepsWhileWaiting) {
       ASSERT_TRUE(port_->WaitForInput(row.queued, 2000).ok()) << row.legend;
     }
     const TestClock::time_point start = TestClock::now();
-    std::future<WaitResult> waiting = WaitAsync(row.minBytes, 300);
-    const WaitResult r = Get(waiting);
+    const WaitResult r = Waiter(*port_, row.minBytes, 300).Get();
     const long long elapsed = MsBetween(start, r.returned);
     EXPECT_STREQ(ErrorName(r.status.code), "Timeout") << row.legend << ": " << r.status.Text();
-    EXPECT_GE(elapsed, 299) << row.legend;
-    EXPECT_LT(elapsed, 300 + 250) << row.legend;
+    EXPECT_TRUE(elapsed >= 299 && elapsed < 300 + 250) << row.legend << ": " << elapsed << " ms";
     EXPECT_LT(r.cpuUs, row.maxCpuUs) << row.legend << ": the wait burnt processor time";
-    std::printf("[ cpu      ] %s: %lld us in %lld ms\n", row.legend, r.cpuUs, elapsed);
   }
 }
 
 // The receive thread waits for a block while the window thread writes a
 // command and reads a short reply of its own on the same port.
-TEST_F(PortWait, WindowThreadWorksWhileTheReceiveThreadWaits) {
+TEST_F(PortWaitOnOnePort, TheWindowThreadWorksWhileTheReceiveThreadWaits) {
   ASSERT_TRUE(port_->Configure(230400).ok());
-  std::future<WaitResult> waiting = WaitAsync(300, 5000);
-
+  Waiter waiter(*port_, 300, 5000);
   ASSERT_TRUE(port_->SetTimeouts(Timeouts::Ocd()).ok());
-  int written = 0;
-  ASSERT_TRUE(port_->Write("$PZTQC,P", 8, written).ok());
+  int count = 0;
+  ASSERT_TRUE(port_->Write("$PZTQC,P", 8, count).ok());
   EXPECT_EQ(pty_.Receive(8, 2000), "$PZTQC,P");
   ASSERT_TRUE(pty_.Send("PZTQC,"));
-  char reply[6];
-  int got = 0;
-  const Status replied = port_->Read(reply, 6, got);
-  EXPECT_TRUE(replied.ok()) << replied.Text();
-  EXPECT_EQ(std::string(reply, static_cast<size_t>(got)), "PZTQC,");
-  int in = -1;
-  int out = -1;
-  EXPECT_TRUE(port_->QueueCounts(in, out).ok());
-
+  char reply[300];
+  EXPECT_TRUE(port_->Read(reply, 6, count).ok());
+  EXPECT_EQ(std::string(reply, static_cast<size_t>(count)), "PZTQC,");
   ASSERT_TRUE(pty_.Send(std::string(300, 'b')));
-  const WaitResult r = Get(waiting);
-  EXPECT_TRUE(r.status.ok()) << r.status.Text();
-  ASSERT_TRUE(port_->SetTimeouts(Timeouts::Connection()).ok());
-  char block[300];
-  ASSERT_TRUE(port_->Read(block, 300, got).ok());
-  EXPECT_EQ(got, 300);
-  EXPECT_EQ(std::string(block, 300), std::string(300, 'b'));
+  EXPECT_TRUE(waiter.Get().status.ok());
+  EXPECT_TRUE(port_->Read(reply, 300, count).ok() && count == 300);
 }
 
 }  // namespace

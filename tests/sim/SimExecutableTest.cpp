@@ -3,9 +3,8 @@
 
 #include <signal.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -15,87 +14,70 @@
 namespace orv::sim::test {
 namespace {
 
-using std::chrono::milliseconds;
-
-const milliseconds kStartBound(5000);
 const milliseconds kExitBound(3000);
 
 class SimExecutableTest : public ::testing::Test {
  protected:
   void SetUp() override {
     char name[] = "/tmp/orv-sim-exe-XXXXXX";
-    const char* d = mkdtemp(name);
-    ASSERT_NE(d, nullptr);
-    dir_ = d;
+    ASSERT_NE(mkdtemp(name), nullptr);
+    dir_ = name;
   }
-  void TearDown() override {
-    for (const std::string& f : files_) unlink(f.c_str());
-    rmdir(dir_.c_str());
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+  // A path in the test's directory, holding `bytes` when there are any.
+  std::string File(const std::string& name, const std::string& bytes = "") {
+    const std::string path = dir_ + "/" + name;
+    if (!bytes.empty()) std::ofstream(path, std::ios::binary) << bytes;
+    return path;
   }
-  std::string Path(const std::string& name) {
-    files_.push_back(dir_ + "/" + name);
-    return files_.back();
-  }
-  void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-  }
-  std::string ReadFile(const std::string& path) {
+  static std::string Contents(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
-
   std::string dir_;
-  std::vector<std::string> files_;
 };
 
-TEST_F(SimExecutableTest, PrintsTheTerminalFirstServesItAndEndsOnSigterm) {
-  const std::string link = Path("quorvel");
-  SimProcess sim;
-  std::string error;
-  ASSERT_TRUE(sim.Spawn({"--link", link}, error)) << error;
-  const std::string slave = sim.FirstLine(kStartBound);
-  ASSERT_EQ(slave.rfind("/dev/pts/", 0), 0u) << slave;
-  char target[256] = {};
-  ASSERT_GT(readlink(link.c_str(), target, sizeof target - 1), 0);
-  EXPECT_EQ(slave, target);
+TEST_F(SimExecutableTest, PrintsTheTerminalLinksItServesItAndDumpsOnEitherSignal) {
+  std::string memory(65536, '\0');
+  for (size_t i = 0; i < memory.size(); ++i) memory[i] = static_cast<char>(i * 13 + (i >> 8));
+  const std::string image = File("start.bin", memory);
+  for (const int signal : {SIGTERM, SIGINT}) {
+    const std::string link = File("quorvel" + std::to_string(signal));
+    const std::string dump = File("dump" + std::to_string(signal));
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--link", link, "--memory", image, "--dump", dump}));
+    ASSERT_EQ(sim.SlavePath().rfind("/dev/pts/", 0), 0u) << sim.SlavePath();
+    char target[256] = {};
+    ASSERT_GT(readlink(link.c_str(), target, sizeof target - 1), 0);
+    EXPECT_EQ(sim.SlavePath(), target);
 
-  PtyClient pc;
-  ASSERT_TRUE(pc.Open(link, 4800, error)) << error;
-  const std::string got = pc.ReadUntil("$PZTQS,RUN,", milliseconds(5000));
-  EXPECT_NE(got.find("$PZTQS,RUN,"), std::string::npos);
-  pc.Close();
+    PtyClient pc;
+    ASSERT_TRUE(pc.Open(link, 4800));
+    std::string got;
+    for (const auto deadline = Clock::now() + milliseconds(5000);
+         got.find("$PZTQS,RUN,") == std::string::npos && Clock::now() < deadline;) {
+      got += pc.Read(64, milliseconds(200));
+    }
+    EXPECT_NE(got.find("$PZTQS,RUN,"), std::string::npos) << got;
+    pc.Close();
 
-  sim.Signal(SIGTERM);
-  int status = -1;
-  ASSERT_TRUE(sim.Wait(kExitBound, status)) << "ends soon after SIGTERM";
-  EXPECT_EQ(status, 0) << sim.Errors();
-  struct stat st{};
-  EXPECT_NE(lstat(link.c_str(), &st), 0) << "link removed";
-}
-
-TEST_F(SimExecutableTest, SigintEndsItToo) {
-  SimProcess sim;
-  std::string error;
-  ASSERT_TRUE(sim.Spawn({}, error)) << error;
-  ASSERT_FALSE(sim.FirstLine(kStartBound).empty());
-  sim.Signal(SIGINT);
-  int status = -1;
-  ASSERT_TRUE(sim.Wait(kExitBound, status));
-  EXPECT_EQ(status, 0);
+    sim.Signal(signal);
+    int status = -1;
+    ASSERT_TRUE(sim.Wait(kExitBound, status)) << "ends soon after signal " << signal;
+    EXPECT_EQ(status, 0) << sim.Errors();
+    struct stat st {};
+    EXPECT_NE(lstat(link.c_str(), &st), 0) << "link removed";
+    EXPECT_TRUE(Contents(dump) == memory) << "signal " << signal;
+  }
 }
 
 TEST_F(SimExecutableTest, MemoryComesInProgrammingChangesItAndTheDumpShowsIt) {
-  const std::string image = Path("start.hex");
-  const std::string dump = Path("dump.bin");
-  WriteFile(image, ":021000001122BB\n:02200000334467\n:00000001FF\n");
+  const std::string image = File("start.hex", ":021000001122BB\n:02200000334467\n:00000001FF\n");
+  const std::string dump = File("dump.bin");
   SimProcess sim;
-  std::string error;
-  ASSERT_TRUE(sim.Spawn({"--memory", image, "--dump", dump, "--no-pacing"}, error)) << error;
-  const std::string slave = sim.FirstLine(kStartBound);
-  ASSERT_FALSE(slave.empty());
-
+  ASSERT_TRUE(sim.Start({"--memory", image, "--dump", dump, "--no-pacing"}));
   PtyClient pc;
-  ASSERT_TRUE(pc.Open(slave, 4800, error)) << error;
+  ASSERT_TRUE(pc.Open(sim.SlavePath(), 4800));
   ASSERT_TRUE(pc.Write("$PZTQC,P"));
   pc.ReadFor(milliseconds(300));  // the stream up to P
   // Erase page 0x10 (0x2000-0x21FF) and program two bytes there.
@@ -103,66 +85,42 @@ TEST_F(SimExecutableTest, MemoryComesInProgrammingChangesItAndTheDumpShowsIt) {
   ASSERT_EQ(pc.Read(6, milliseconds(3000)), "1010\r\n");
   ASSERT_TRUE(pc.Write(":02201000556613\n"));
   ASSERT_EQ(pc.Read(6, milliseconds(3000)), "2010\r\n");
+  EXPECT_EQ(pc.ReadFor(milliseconds(300)), "") << "no stream while loading";
   pc.Close();
-
-  sim.Signal(SIGTERM);
-  int status = -1;
-  ASSERT_TRUE(sim.Wait(kExitBound, status));
-  ASSERT_EQ(status, 0) << sim.Errors();
-  const std::string memory = ReadFile(dump);
-  ASSERT_EQ(memory.size(), 65536u);
+  ASSERT_EQ(sim.Stop(), 0) << sim.Errors();
   std::string expected(65536, '\xFF');
-  expected[0x1000] = '\x11';
-  expected[0x1001] = '\x22';
-  expected[0x2010] = '\x55';  // page 0x10 erased, so 0x2000 lost its 0x33 0x44
-  expected[0x2011] = '\x66';
-  EXPECT_TRUE(memory == expected);
-}
-
-TEST_F(SimExecutableTest, ABinaryMemoryFileComesBackUnchanged) {
-  const std::string image = Path("start.bin");
-  const std::string dump = Path("dump.bin");
-  std::string bytes(65536, '\0');
-  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 13 + (i >> 8));
-  WriteFile(image, bytes);
-  SimProcess sim;
-  std::string error;
-  ASSERT_TRUE(sim.Spawn({"--memory", image, "--dump", dump}, error)) << error;
-  ASSERT_FALSE(sim.FirstLine(kStartBound).empty());
-  sim.Signal(SIGTERM);
-  int status = -1;
-  ASSERT_TRUE(sim.Wait(kExitBound, status));
-  EXPECT_TRUE(ReadFile(dump) == bytes);
+  expected.replace(0x1000, 2, "\x11\x22");
+  expected.replace(0x2010, 2, "\x55\x66");  // page 0x10 erased: 0x2000 lost its 0x33 0x44
+  EXPECT_TRUE(Contents(dump) == expected);
 }
 
 TEST_F(SimExecutableTest, ReplayBlocksBeginAtTheFilesFirstByte) {
-  const std::string log = Path("log.nmea");
   std::string text;
   for (int i = 0; i < 40; ++i) text += "$SDMTW,1" + std::to_string(i % 10) + ".5,C*00\r\n";
-  WriteFile(log, text);
   SimProcess sim;
-  std::string error;
-  ASSERT_TRUE(sim.Spawn({"--replay", log, "--no-pacing"}, error)) << error;
-  const std::string slave = sim.FirstLine(kStartBound);
+  ASSERT_TRUE(sim.Start({"--replay", File("log.nmea", text), "--no-pacing"}));
   PtyClient pc;
-  ASSERT_TRUE(pc.Open(slave, 4800, error)) << error;
+  ASSERT_TRUE(pc.Open(sim.SlavePath(), 4800));
   EXPECT_EQ(pc.ReadFor(milliseconds(200)), "") << "silent until G";
   ASSERT_TRUE(pc.Write("$PZTQC,G$PZTQC,G$PZTQC,G"));
   EXPECT_EQ(pc.Read(300, milliseconds(5000)), text.substr(0, 300));
-  sim.Signal(SIGTERM);
-  int status = -1;
-  EXPECT_TRUE(sim.Wait(kExitBound, status));
 }
 
-TEST_F(SimExecutableTest, BadArgumentsGiveUsageAndExitCode2) {
+TEST_F(SimExecutableTest, BadArgumentsExitWith2AndFilesItCannotUseWith1) {
+  const std::string missing = dir_ + "/no-such.bin";
+  const std::string taken = File("taken", "a file of the user's");
   struct Case {
     const char* legend;
     std::vector<std::string> args;
+    int status;
+    std::string said;
   } cases[] = {
-      {"unknown option", {"--frobnicate"}},
-      {"bad cable", {"--cable", "wifi"}},
-      {"bad fault", {"--fault", "gremlins"}},
-      {"loop alone", {"--loop"}},
+      {"unknown option", {"--frobnicate"}, 2, "usage: quorvel-sim"},
+      {"bad cable", {"--cable", "wifi"}, 2, "usage: quorvel-sim"},
+      {"bad fault", {"--fault", "gremlins"}, 2, "usage: quorvel-sim"},
+      {"missing memory file", {"--memory", missing}, 1, missing},
+      {"missing replay file", {"--replay", missing}, 1, missing},
+      {"link path holding a file", {"--link", taken}, 1, taken},
   };
   for (const Case& c : cases) {
     SimProcess sim;
@@ -170,23 +128,10 @@ TEST_F(SimExecutableTest, BadArgumentsGiveUsageAndExitCode2) {
     ASSERT_TRUE(sim.Spawn(c.args, error)) << error;
     int status = -1;
     ASSERT_TRUE(sim.Wait(kExitBound, status)) << c.legend;
-    EXPECT_EQ(status, 2) << c.legend;
-    const std::string errors = sim.Errors();
-    EXPECT_NE(errors.find("usage: quorvel-sim"), std::string::npos) << c.legend << ": " << errors;
+    EXPECT_EQ(status, c.status) << c.legend;
+    EXPECT_NE(sim.Errors().find(c.said), std::string::npos) << c.legend << ": " << sim.Errors();
   }
-}
-
-TEST_F(SimExecutableTest, AMissingFileIsNamed) {
-  const std::string missing = dir_ + "/no-such.bin";
-  for (const char* option : {"--memory", "--replay"}) {
-    SimProcess sim;
-    std::string error;
-    ASSERT_TRUE(sim.Spawn({option, missing}, error)) << error;
-    int status = -1;
-    ASSERT_TRUE(sim.Wait(kExitBound, status)) << option;
-    EXPECT_EQ(status, 1) << option;
-    EXPECT_NE(sim.Errors().find(missing), std::string::npos) << option;
-  }
+  EXPECT_EQ(Contents(taken), "a file of the user's") << "left alone";
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 #pragma once
-// Drives a Unit on a fake clock, as the host would: input at a given time,
-// output collected in small steps of unit time.
+// Drives a Unit on a fake clock, as the host would, and reads its stream.
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "sim/Unit.h"
 
@@ -15,17 +17,14 @@ class UnitDriver {
   explicit UnitDriver(Unit& unit, int pcBaud = 4800) : unit_(unit), pcBaud_(pcBaud) {}
 
   void SetPcBaud(int baud) { pcBaud_ = baud; }
-  int64_t now() const { return nowMs_; }
-
   void Send(const std::string& bytes) {
     unit_.Receive(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), pcBaud_, nowMs_);
   }
-  // Everything the unit puts on the line over the next `ms` of its time,
-  // taken every `stepMs`.
+  // What the unit puts on the line over the next `ms` of its time, taken
+  // every `stepMs`.
   std::string Run(int64_t ms, int64_t stepMs = 10) {
     std::string got;
-    const int64_t end = nowMs_ + ms;
-    while (nowMs_ < end) {
+    for (const int64_t end = nowMs_ + ms; nowMs_ < end;) {
       nowMs_ = std::min(end, nowMs_ + stepMs);
       got += Take();
     }
@@ -35,19 +34,8 @@ class UnitDriver {
   std::string Take() {
     std::string got;
     uint8_t buf[512];
-    size_t n = 0;
-    while ((n = unit_.Transmit(buf, sizeof buf, pcBaud_, nowMs_)) > 0) {
+    for (size_t n; (n = unit_.Transmit(buf, sizeof buf, pcBaud_, nowMs_)) > 0;) {
       got.append(reinterpret_cast<const char*>(buf), n);
-    }
-    return got;
-  }
-  // Runs until `bytes` have come or `maxMs` of unit time have passed.
-  std::string RunFor(size_t bytes, int64_t maxMs) {
-    std::string got;
-    const int64_t end = nowMs_ + maxMs;
-    while (got.size() < bytes && nowMs_ < end) {
-      nowMs_ += 10;
-      got += Take();
     }
     return got;
   }
@@ -58,12 +46,39 @@ class UnitDriver {
   int64_t nowMs_ = 0;
 };
 
-// The complete sentences in `stream` ("$" up to and including LF), the cut
-// ones at either end left out.
-std::vector<std::string> Sentences(const std::string& stream);
+// A unit on `cable` showing the --fault `fault` ("" for none).
+inline UnitOptions With(const std::string& fault, Cable cable = Cable::Data) {
+  UnitOptions o;
+  o.cable = cable;
+  std::string error;
+  if (!fault.empty() && !ApplyFault(fault, o.faults, error)) ADD_FAILURE() << error;
+  return o;
+}
 
-// True when `sentence` is "$" body "*" two upper-case hex digits CR LF with
-// the right checksum; otherwise `why` says what is wrong.
-bool WellFormed(const std::string& sentence, std::string& why);
+// The complete sentences in `stream` ("$" up to and including LF).
+inline std::vector<std::string> Sentences(const std::string& stream) {
+  std::vector<std::string> out;
+  for (size_t pos = stream.find('$'); pos != std::string::npos;) {
+    const size_t next = stream.find('$', pos + 1);
+    const size_t lf = stream.find('\n', pos);
+    if (lf == std::string::npos) break;
+    if (lf < next) out.push_back(stream.substr(pos, lf - pos + 1));
+    pos = next;
+  }
+  return out;
+}
+
+// "$" body "*" two upper-case hex digits of the XOR of body, CR LF.
+inline bool WellFormed(const std::string& s) {
+  const size_t star = s.size() - 5;
+  if (s.size() < 6 || s[0] != '$' || s.find('*') != star || s.compare(star + 3, 2, "\r\n") != 0) {
+    return false;
+  }
+  unsigned sum = 0;
+  for (size_t i = 1; i < star; ++i) sum ^= static_cast<uint8_t>(s[i]);
+  char hex[3];
+  std::snprintf(hex, sizeof hex, "%02X", sum);
+  return s.compare(star + 1, 2, hex) == 0;
+}
 
 }  // namespace orv::sim::test
