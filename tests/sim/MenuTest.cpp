@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "UnitDriver.h"
-#include "sim/Menu.h"
 
 namespace orv::sim::test {
 namespace {
@@ -13,29 +12,23 @@ std::string Commands(const std::string& letters) {
   return bytes;
 }
 
-TEST(MenuTest, ButtonsMoveThroughTheMenu) {
-  struct Case {
-    const char* presses;  // N = SCROLL, S = SELECT
-    const char* status;
-  } cases[] = {
-      {"", "RUN"},          {"S", "RUN"},          {"N", "DEPTH ON"},     {"NS", "DEPTH OFF"},
-      {"NSS", "DEPTH ON"},  {"NNS", "SPEED OFF"},  {"NNN", "XDR ON"},     {"NNNNS", "GPS OFF"},
-      {"NNNNN", "EXIT"},    {"NNNNNS", "RUN"},     {"NNNNNN", "DEPTH ON"}, {"NSNNNNSN", "DEPTH OFF"},
-  };
-  for (const Case& c : cases) {
-    Menu menu;
-    for (const char* p = c.presses; *p != 0; ++p) *p == 'N' ? menu.Scroll() : menu.Select();
-    EXPECT_EQ(menu.StatusText(), c.status) << "presses " << c.presses;
-  }
-}
-
-TEST(MenuTest, CommandsReachTheMenuOnlyWhole) {
+// SCROLL runs RUN, DEPTH, SPEED, XDR, GPS, EXIT, DEPTH ...; SELECT switches
+// a group off and on, leaves EXIT for RUN and does nothing in RUN.
+TEST(MenuTest, ButtonsMoveThroughTheMenuAndOnlyWholeCommandsCount) {
   struct Case {
     const char* legend;
     std::vector<std::pair<int, std::string>> sent;  // PC's rate, bytes
     const char* status;
   } cases[] = {
+      {"nothing", {}, "RUN"},
+      {"select in RUN", {{4800, Commands("S")}}, "RUN"},
       {"scroll, select", {{4800, Commands("NS")}}, "DEPTH OFF"},
+      {"select twice", {{4800, Commands("NSS")}}, "DEPTH ON"},
+      {"to XDR", {{4800, Commands("NNN")}}, "XDR ON"},
+      {"to EXIT", {{4800, Commands("NNNNN")}}, "EXIT"},
+      {"select on EXIT", {{4800, Commands("NNNNNS")}}, "RUN"},
+      {"scroll on EXIT", {{4800, Commands("NNNNNN")}}, "DEPTH ON"},
+      {"round again, DEPTH remembered", {{4800, Commands("NSNNNNSN")}}, "DEPTH OFF"},
       {"split across reads", {{4800, "$PZT"}, {4800, "QC,N$PZTQC"}, {4800, ",S"}}, "DEPTH OFF"},
       {"junk around a command", {{4800, "abc$PZ$PZTQC,N\r\nxyz"}}, "DEPTH ON"},
       {"a broken command", {{4800, "$PZTQ,N$PZTQCN"}}, "RUN"},
