@@ -3,20 +3,15 @@
 // window thread would otherwise sit in for ever. Each comes from the wire
 // (the time the bytes in question need at the line's rate) plus an
 // allowance for the device at the other end.
+#include "serial/Drain.h"
+
 namespace orv::flash {
 
 constexpr int kOcdBaudRate = 57600;
 
-// Time for `bytes` on the wire at `baud`, 10 bit times a byte, rounded up.
-constexpr long long WireUs(long long bytes, int baud) {
-  return baud > 0 ? (bytes * 10 * 1000000 + baud - 1) / baud : bytes * 10 * 1000;
-}
-constexpr long long WireMs(long long bytes, int baud) { return (WireUs(bytes, baud) + 999) / 1000; }
-
-// An output queue drains in its bytes' wire time; the allowance covers a
-// USB adapter's frame interval and the scheduler several times over.
-constexpr int kDrainAllowanceMs = 300;
-constexpr long long DrainBoundMs(int queued, int baud) { return kDrainAllowanceMs + WireMs(queued, baud); }
+using orv::serial::DrainBoundMs;
+using orv::serial::WireMs;
+using orv::serial::WireUs;
 
 // Discarding what the unit sent before the switch to the debugger's rate.
 // A real FLASH cable carries nothing but echoes, so this only runs out on a

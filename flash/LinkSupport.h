@@ -8,19 +8,18 @@
 
 #include "app/ViewerDlg.h"
 #include "flash/OcdCommands.h"
+#include "serial/Drain.h"
 
 namespace orv::flash {
+
+using orv::serial::Drain;
+using orv::serial::DrainOutput;
 
 using OcdBuffer = std::array<unsigned char, kOcdBufferSize>;
 
 // The port as it stands (empty when none is open) and the connection's rate.
 PortHandle PortOf(CViewerDlg& dlg);
 int ConnectionBaudRate(CViewerDlg& dlg);
-
-enum class Drain { Empty, TimedOut, Failed };
-// Waits until the port has sent everything it holds, at most the queued
-// bytes' wire time plus an allowance. Failed: the counts could not be read.
-Drain DrainOutput(orv::serial::Port& port);
 
 // Puts `command` into `buffer` and exchanges it (CViewerDlg::OcdExchange):
 // 0 when the command went out and its full reply came back.

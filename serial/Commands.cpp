@@ -3,29 +3,25 @@
 // six-byte acknowledgement.
 #include <cerrno>
 #include <chrono>
-#include <thread>
 
 #include "app/ViewerDlg.h"
 #include "common/Text.h"
+#include "serial/Drain.h"
 #include "serial/UnitCommands.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using orv::serial::Error;
+using orv::serial::WireMs;
 
 constexpr unsigned kEvTxEmpty = 0x0004;
 constexpr unsigned kEvRxChar = 0x0001;
-
-// Time for n bytes on the wire at `baud`, 10 bit times a byte, in ms.
-int WireMs(int bytes, int baud) { return baud > 0 ? (bytes * 10 * 1000 + baud - 1) / baud : bytes * 10; }
 
 // The unit answers a record after checking it and an erase command after
 // erasing the pages it names; a page takes it some milliseconds, and a
 // command may name the whole flash.
 constexpr int kUnitAnswerAllowanceMs = 3000;
-// What a drain may take beyond the queued bytes' own wire time.
-constexpr int kDrainAllowanceMs = 500;
 
 }  // namespace
 
@@ -45,7 +41,7 @@ int CViewerDlg::WritePort(const unsigned char* data, int count, unsigned char ec
     // Stale input must not be taken for the acknowledgement. Bounded, since
     // a unit that keeps streaming would otherwise keep it going for ever.
     port->SetEventMask(kEvRxChar);
-    const auto deadline = Clock::now() + std::chrono::milliseconds(kDrainAllowanceMs + WireMs(4096, baud));
+    const auto deadline = Clock::now() + std::chrono::milliseconds(orv::serial::DrainBoundMs(4096, baud));
     if (!port->QueueCounts(inQueue, outQueue).ok()) return EIO;
     while (inQueue > 1 && Clock::now() < deadline) {
       if (!port->QueueCounts(inQueue, outQueue).ok()) return EIO;
@@ -56,13 +52,10 @@ int CViewerDlg::WritePort(const unsigned char* data, int count, unsigned char ec
   }
 
   port->SetEventMask(kEvTxEmpty);
-  if (!port->QueueCounts(inQueue, outQueue).ok()) return EIO;
-  const auto drainDeadline = Clock::now() + std::chrono::milliseconds(kDrainAllowanceMs + WireMs(outQueue, baud));
-  while (outQueue > 2) {
-    if (Clock::now() >= drainDeadline) return ETIMEDOUT;
-    // Sleep the time the queued bytes need on the wire, a slice at a time.
-    std::this_thread::sleep_for(std::chrono::milliseconds(std::min(10, std::max(1, WireMs(outQueue - 2, baud)))));
-    if (!port->QueueCounts(inQueue, outQueue).ok()) return EIO;
+  switch (orv::serial::DrainOutput(*port, 2)) {
+    case orv::serial::Drain::Empty: break;
+    case orv::serial::Drain::TimedOut: return ETIMEDOUT;
+    case orv::serial::Drain::Failed: return EIO;
   }
 
   int written = 0;
