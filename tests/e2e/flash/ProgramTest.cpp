@@ -14,16 +14,31 @@ namespace {
 
 namespace msg = orv::flash::msg;
 
-std::vector<std::string> SimArgs(const std::string& cable, const std::string& startPath, const std::string& dumpPath) {
-  return {"--cable", cable, "--no-pacing", "--memory", startPath, "--dump", dumpPath};
-}
+// A simulated unit on `cable` whose memory starts as random bytes from
+// `seed` and is dumped when the simulator stops.
+struct UnitWithMemory {
+  UnitWithMemory(const std::string& cable, uint32_t seed)
+      : start(RandomMemory(seed)),
+        startPath(dir.path().toStdString() + "/start.bin"),
+        dumpPath(dir.path().toStdString() + "/dump.bin"),
+        written(WriteFile(startPath, std::string(start.begin(), start.end()))),
+        s({"--cable", cable, "--no-pacing", "--memory", startPath, "--dump", dumpPath}) {}
 
-// The unit's memory after the session: the simulator writes it when stopped.
-std::vector<uint8_t> Dump(Session& s, const std::string& dumpPath) {
-  EXPECT_EQ(s.sim.Stop(), 0);
-  const std::string bytes = ReadFile(dumpPath);
-  return std::vector<uint8_t>(bytes.begin(), bytes.end());
-}
+  // The unit's memory after the session: the simulator writes it when stopped.
+  std::vector<uint8_t> Dump() {
+    EXPECT_EQ(s.sim.Stop(), 0);
+    const std::string bytes = ReadFile(dumpPath);
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
+  }
+
+  const Memory start;
+  // The work directory exists before the simulator is started.
+  QTemporaryDir dir;
+  const std::string startPath;
+  const std::string dumpPath;
+  const bool written;
+  Session s;
+};
 
 // Memory with the loader's 512-byte pages first to last set to FF.
 Memory ErasePages(Memory memory, int first, int last) {
@@ -49,14 +64,11 @@ std::string CrcText(const Memory& memory) {
 }
 
 TEST(FlashProgram, TableImageGoesThroughTheLoaderTwoLinesARecord) {
-  const Memory start = RandomMemory(11);
-  // The work directory exists before the simulator is started.
-  QTemporaryDir dir;
-  const std::string startPath = dir.path().toStdString() + "/start.bin";
-  const std::string dumpPath = dir.path().toStdString() + "/dump.bin";
-  ASSERT_TRUE(WriteFile(startPath, std::string(start.begin(), start.end())));
-  Session s(SimArgs("data", startPath, dumpPath));
-  ASSERT_TRUE(s.started);
+  UnitWithMemory unit("data", 11);
+  ASSERT_TRUE(unit.written);
+  ASSERT_TRUE(unit.s.started);
+  const Memory& start = unit.start;
+  Session& s = unit.s;
   ASSERT_TRUE(s.Connect(4800));
 
   // N = 4, M = 6: three records of 8 bytes from 1A00; the line after the
@@ -91,17 +103,15 @@ TEST(FlashProgram, TableImageGoesThroughTheLoaderTwoLinesARecord) {
   Memory expected = ErasePages(start, 0x0D, 0x0D);
   const std::string data = std::string("ABCD") + '\x3F' + std::string(3, '\0') + "wxyz1234ab'\nQ  R";
   std::copy(data.begin(), data.end(), expected.begin() + 0x1A00);
-  EXPECT_TRUE(Dump(s, dumpPath) == Bytes(expected));
+  EXPECT_TRUE(unit.Dump() == Bytes(expected));
 }
 
 TEST(FlashProgram, IntelHexImagesMadeBySrecCatGoThroughTheLoaderAsRead) {
-  const Memory start = RandomMemory(12);
-  QTemporaryDir dir;
-  const std::string startPath = dir.path().toStdString() + "/start.bin";
-  const std::string dumpPath = dir.path().toStdString() + "/dump.bin";
-  ASSERT_TRUE(WriteFile(startPath, std::string(start.begin(), start.end())));
-  Session s(SimArgs("data", startPath, dumpPath));
-  ASSERT_TRUE(s.started);
+  UnitWithMemory unit("data", 12);
+  ASSERT_TRUE(unit.written);
+  ASSERT_TRUE(unit.s.started);
+  const Memory& start = unit.start;
+  Session& s = unit.s;
   ASSERT_TRUE(s.Connect(4800));
 
   struct Case {
@@ -126,17 +136,14 @@ TEST(FlashProgram, IntelHexImagesMadeBySrecCatGoThroughTheLoaderAsRead) {
     expected = HexOver(hex, ErasePages(expected, c.first, c.last));
   }
   EXPECT_EQ(s.w.dlg->m_bPortBusy, 0);
-  EXPECT_TRUE(Dump(s, dumpPath) == Bytes(expected));
+  EXPECT_TRUE(unit.Dump() == Bytes(expected));
 }
 
 TEST(FlashProgram, OcdImageIsErasedWrittenAndItsCrcShown) {
-  const Memory start = RandomMemory(13);
-  QTemporaryDir dir;
-  const std::string startPath = dir.path().toStdString() + "/start.bin";
-  const std::string dumpPath = dir.path().toStdString() + "/dump.bin";
-  ASSERT_TRUE(WriteFile(startPath, std::string(start.begin(), start.end())));
-  Session s(SimArgs("flash", startPath, dumpPath));
-  ASSERT_TRUE(s.started);
+  UnitWithMemory unit("flash", 13);
+  ASSERT_TRUE(unit.written);
+  ASSERT_TRUE(unit.s.started);
+  Session& s = unit.s;
   ASSERT_TRUE(s.Connect(4800));
 
   // 48 data records at 8000 behind an extended address record: srec_cat's own.
@@ -154,7 +161,7 @@ TEST(FlashProgram, OcdImageIsErasedWrittenAndItsCrcShown) {
   EXPECT_TRUE(s.OcdTimeouts()) << "the debugger's time-outs stay until the next connect";
   EXPECT_EQ(s.w.dlg->m_model.m_nDisplayType, 3);
   EXPECT_LT(seconds, 5.0);
-  EXPECT_TRUE(Dump(s, dumpPath) == Bytes(expected)) << "the whole memory erased, then the records written";
+  EXPECT_TRUE(unit.Dump() == Bytes(expected)) << "the whole memory erased, then the records written";
 }
 
 }  // namespace
