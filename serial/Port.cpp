@@ -1,7 +1,8 @@
 #include "serial/Port.h"
 
 #include <array>
-#include <cstring>
+
+#include "serial/PortPlatform.h"
 
 namespace orv::serial {
 namespace {
@@ -26,19 +27,6 @@ constexpr std::array<ErrorNameRow, 10> kErrorNames = {{
 
 constexpr std::array<int, 8> kBaudRates = {2400, 4800, 9600, 19200, 38400, 57600, 115200, 230400};
 
-// strerror() may share one buffer between threads; strerror_r comes in a
-// GNU flavour (returns the text) and an XSI one (fills the buffer). These two
-// overloads take whichever the C library gives.
-[[maybe_unused]] std::string FromStrerror(const char* text, const char*) { return text; }
-[[maybe_unused]] std::string FromStrerror(int failed, const char* buffer) {
-  return failed == 0 ? std::string(buffer) : std::string("unknown error");
-}
-
-std::string SystemText(int err) {
-  char buffer[256] = {};
-  return FromStrerror(strerror_r(err, buffer, sizeof buffer), buffer);
-}
-
 }  // namespace
 
 const char* ErrorName(Error e) {
@@ -58,7 +46,7 @@ std::string Status::Text() const {
   }
   if (sysError != 0) {
     text += ": ";
-    text += SystemText(sysError);
+    text += SystemErrorText(sysError);
   }
   return text;
 }

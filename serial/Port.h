@@ -26,7 +26,7 @@ enum class Error {
 
 struct Status {
   Error code = Error::None;
-  int sysError = 0;    // errno of the failing call, 0 when none
+  int sysError = 0;    // errno (GetLastError() on Windows) of the failing call, 0 when none
   std::string call;    // the call that failed, for log lines ("open", "tcsetattr")
   std::string path;    // the device it failed on
   bool ok() const { return code == Error::None; }
@@ -85,7 +85,7 @@ class Port {
   virtual Timeouts GetTimeouts() const = 0;
   virtual Status SetRts(bool on) = 0;
   virtual Status SetBreak(bool on) = 0;
-  // Event masks have no POSIX counterpart: accepted and ignored.
+  // SetCommMask on Windows; POSIX has no counterpart: accepted and ignored.
   virtual Status SetEventMask(unsigned mask) = 0;
 
   // Bytes waiting to be read and bytes not yet sent. A pseudo-terminal has

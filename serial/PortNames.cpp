@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "common/Text.h"
+#include "serial/PortPlatform.h"
 
 namespace orv::serial {
 namespace {
@@ -44,7 +45,7 @@ std::string DevicePath(const std::string& portName,
     const std::string configured = lookup(Format("COM%d", number));
     if (!configured.empty()) return configured;
   }
-  return Format("/dev/ttyS%d", number - 1);
+  return DefaultDevicePath(number);
 }
 
 }  // namespace orv::serial

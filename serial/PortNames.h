@@ -1,8 +1,8 @@
 #pragma once
 // The unit's tools name ports "COM1:" to "COM8:" (and beyond, from a stored
-// index). On POSIX each name maps to a device path: the [Ports] group of the
-// settings file may name one (COM8=/dev/ttyUSB0); without an entry COMn is
-// /dev/ttyS(n-1).
+// index). Each name maps to a device path: the [Ports] group of the settings
+// may name one (COM8=/dev/ttyUSB0); without an entry COMn is /dev/ttyS(n-1)
+// on POSIX and \\.\COMn on Windows.
 #include <functional>
 #include <string>
 

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <cstring>
 #include <mutex>
 
 #include <fcntl.h>
@@ -15,6 +16,9 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
+
+#include "common/Text.h"
+#include "serial/PortPlatform.h"
 
 namespace orv::serial {
 namespace posix {
@@ -127,6 +131,25 @@ int UniqueFd::Close() {
 }
 
 }  // namespace posix
+
+namespace {
+
+// strerror() may share one buffer between threads; strerror_r comes in a
+// GNU flavour (returns the text) and an XSI one (fills the buffer). These two
+// overloads take whichever the C library gives.
+[[maybe_unused]] std::string FromStrerror(const char* text, const char*) { return text; }
+[[maybe_unused]] std::string FromStrerror(int failed, const char* buffer) {
+  return failed == 0 ? std::string(buffer) : std::string("unknown error");
+}
+
+}  // namespace
+
+std::string SystemErrorText(int err) {
+  char buffer[256] = {};
+  return FromStrerror(strerror_r(err, buffer, sizeof buffer), buffer);
+}
+
+std::string DefaultDevicePath(int comNumber) { return Format("/dev/ttyS%d", comNumber - 1); }
 
 namespace {
 
