@@ -3,9 +3,7 @@
 // A record write (receive thread) and a close (window thread) both hold
 // m_captureLock, so one never runs into the other. Message boxes the
 // receive thread needs are shown by the window thread.
-#include <sys/types.h>
-#include <unistd.h>
-
+#include "app/Platform.h"
 #include "app/ViewerDlg.h"
 #include "capture/CaptureRecord.h"
 #include "common/Text.h"
@@ -89,8 +87,7 @@ bool CViewerDlg::WriteCaptureRecord(int byteCount) {
   if (!m_pCaptureFile || !m_bRecording) return false;
 
   m_timeNow = m_env.clock();
-  std::tm local{};
-  localtime_r(&m_timeNow, &local);
+  const std::tm local = orv::platform::LocalTime(m_timeNow);
   std::string record;
   {
     std::lock_guard<std::mutex> lock(m_lock);
@@ -105,9 +102,7 @@ bool CViewerDlg::WriteCaptureRecord(int byteCount) {
   if (std::ferror(m_pCaptureFile)) {
     // Cut off what part of the failed record reached the file, so the file
     // ends with the last whole record.
-    if (before >= 0) {
-      [[maybe_unused]] const int cut = ::ftruncate(fileno(m_pCaptureFile), static_cast<off_t>(before));
-    }
+    if (before >= 0) orv::platform::TruncateFile(m_pCaptureFile, before);
     const bool closed = std::fclose(m_pCaptureFile) == 0;
     m_pCaptureFile = nullptr;
     m_bRecording = false;

@@ -3,10 +3,8 @@
 // block, writes a capture record when one is due, and has the window
 // repainted. It sleeps in the kernel while fewer than 300 bytes are queued.
 #include <chrono>
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 
+#include "app/Platform.h"
 #include "app/ViewerDlg.h"
 #include "common/Text.h"
 #include "serial/StatusText.h"
@@ -18,14 +16,6 @@ constexpr int kBlockSize = 300;
 constexpr int kWaitSliceMs = 100;
 // How long shutdown and disconnect wait for the thread to finish its block.
 constexpr auto kJoinBound = std::chrono::seconds(3);
-
-// The lowest of the ordinary priorities the thread may give itself.
-void LowerOwnPriority() {
-  const auto tid = static_cast<id_t>(::syscall(SYS_gettid));
-  errno = 0;
-  const int now = ::getpriority(PRIO_PROCESS, tid);
-  if (errno == 0) ::setpriority(PRIO_PROCESS, tid, now + 2);
-}
 
 }  // namespace
 
@@ -42,7 +32,7 @@ unsigned CViewerDlg::ReadThreadProc(CViewerDlg* dlg) {
   // A flash run owns the port: leave it and the caption alone.
   if (dlg->m_bPortBusy == 1) return 0;
 
-  LowerOwnPriority();
+  orv::platform::LowerOwnThreadPriority();
   PortHandle port;
   {
     std::lock_guard<std::mutex> lock(dlg->m_lock);
