@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "app/Modal.h"
+#include "app/SimulatedUnit.h"
 #include "app/ViewerApp.h"
-#include "sim/PtyHost.h"
 
 namespace {
 
@@ -28,14 +28,14 @@ int main(int argc, char* argv[]) {
   QApplication::setOrganizationName("Veltrane");
   QApplication::setApplicationName("Quorvel");
 
-  std::unique_ptr<orv::sim::PtyHost> simulator;
+  bool simulate = false;
+  bool flashCable = false;
   for (int i = 1; i < argc; ++i) {
     const char* arg = argv[i];
     if (std::strcmp(arg, "--simulate") == 0 || std::strcmp(arg, "--simulate=data") == 0 ||
         std::strcmp(arg, "--simulate=flash") == 0) {
-      orv::sim::UnitOptions unit;
-      unit.cable = std::strcmp(arg, "--simulate=flash") == 0 ? orv::sim::Cable::Flash : orv::sim::Cable::Data;
-      simulator = std::make_unique<orv::sim::PtyHost>(unit, orv::sim::HostOptions{});
+      simulate = true;
+      flashCable = std::strcmp(arg, "--simulate=flash") == 0;
     } else {
       return Usage();
     }
@@ -44,13 +44,15 @@ int main(int argc, char* argv[]) {
   GuiModal modal;
   ViewerEnvironment env;
   env.modal = &modal;
-  if (simulator) {
+  std::unique_ptr<SimulatedUnit> simulator;
+  if (simulate) {
     std::string error;
-    if (!simulator->Start(error)) {
+    simulator = SimulatedUnit::Start(flashCable, error);
+    if (!simulator) {
       std::fprintf(stderr, "orvanta: cannot start the simulated unit: %s\n", error.c_str());
       return 1;
     }
-    const std::string path = simulator->SlavePath();
+    const std::string path = simulator->Path();
     std::fprintf(stderr, "orvanta: simulated unit on %s; every COM port leads there\n", path.c_str());
     env.resolvePort = [path](const std::string&) { return path; };
   }
