@@ -2,10 +2,10 @@
 // overlapped) I/O. Every wait is bounded: reads and writes by COMMTIMEOUTS,
 // the receive wait by its deadline and a cancel event it sleeps on.
 //
-// Plain I/O on one handle is serialised by the system: a ReadFile that
-// waits holds up a WriteFile from another thread. The receive thread's
-// reads never wait (Timeouts::Connection), and the reads that do (the OCD
-// link's) run only while no receive thread does.
+// Plain I/O on one handle is serialised by the system: while one thread's
+// ReadFile waits, the other thread's calls on the port wait behind it. Only
+// reads under the OCD link's time-outs wait, never longer than those, so
+// the receive thread's queue counts are held up briefly, never stuck.
 #include "serial/PortWin32.h"
 
 #ifndef NOMINMAX
