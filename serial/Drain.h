@@ -1,7 +1,8 @@
 #pragma once
-// Waiting for a port's output queue to empty, bounded by the queued bytes'
-// own time on the wire plus an allowance, and sleeping (not spinning) for
-// about as long as what is left needs.
+// Time on the wire, and the waits it bounds: a port's output queue
+// emptying (bounded by the queued bytes' own time plus an allowance, and
+// sleeping, not spinning, for about as long as what is left needs) and a
+// receive wait's sleep between counts of the input queue.
 #include "serial/Port.h"
 
 namespace orv::serial {
@@ -11,6 +12,17 @@ constexpr long long WireUs(long long bytes, int baud) {
   return baud > 0 ? (bytes * 10 * 1000000 + baud - 1) / baud : bytes * 10 * 1000;
 }
 constexpr long long WireMs(long long bytes, int baud) { return (WireUs(bytes, baud) + 999) / 1000; }
+
+// How long a receive wait sleeps before it counts the queue again: the time
+// the missing bytes need on the wire, at least 1 ms, never past the time
+// left (`leftMs` > 0). An unknown rate counts as the fastest, so that the
+// wait never oversleeps.
+constexpr int kFastestBaudRate = 230400;
+constexpr int WaitSleepMs(int missingBytes, int baud, int leftMs) {
+  const long long wire = WireMs(missingBytes, baud > 0 ? baud : kFastestBaudRate);
+  const long long most = leftMs > 1 ? leftMs : 1;
+  return static_cast<int>(wire < 1 ? 1 : (wire > most ? most : wire));
+}
 
 // An output queue drains in its bytes' wire time; the allowance covers a
 // USB adapter's frame interval and the scheduler several times over.
@@ -22,5 +34,7 @@ enum class Drain { Empty, TimedOut, Failed };
 // Waits until at most `leave` bytes wait to be sent. Failed: the counts
 // could not be read.
 Drain DrainOutput(Port& port, int leave = 0);
+// The same as the error number a writer reports: 0, ETIMEDOUT or EIO.
+int ErrorNumberOf(Drain drain);
 
 }  // namespace orv::serial

@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include "common/Text.h"
+#include "serial/Drain.h"
 #include "serial/PortPlatform.h"
 
 namespace orv::serial {
@@ -104,13 +105,6 @@ int BaudOfSpeed(speed_t speed) {
     if (row.speed == speed) return row.baud;
   }
   return 0;
-}
-
-int WireTimeMs(int bytes, int baud) {
-  if (bytes <= 0) return 1;
-  const long long rate = baud > 0 ? baud : kSpeeds.back().baud;
-  const long long ms = static_cast<long long>(bytes) * 10 * 1000 / rate;
-  return static_cast<int>(std::clamp<long long>(ms, 1, INT_MAX));
 }
 
 UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
@@ -364,7 +358,7 @@ class PosixPort final : public Port {
       if (hungUp) return Plain(Error::Closed, "wait");
       const int left = MsUntil(deadline);
       if (left == 0) return Plain(Error::Timeout, "wait");
-      sleepMs = std::min(posix::WireTimeMs(minBytes - queued, baud_.load()), left);
+      sleepMs = WaitSleepMs(minBytes - queued, baud_.load(), left);
     }
   }
 

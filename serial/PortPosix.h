@@ -25,11 +25,6 @@ speed_t SpeedConstant(int baud);
 // The rate of a B-constant from the supported list, or 0.
 int BaudOfSpeed(speed_t speed);
 
-// How long `bytes` take on the wire at `baud` (10 bits a byte), whole
-// milliseconds rounded down, at least 1. An unknown rate (0 or less) counts
-// as the fastest supported one, so that a wait never oversleeps.
-int WireTimeMs(int bytes, int baud);
-
 // Owns one file descriptor. Moving hands the descriptor over; the
 // moved-from owner holds -1 and closes nothing. The descriptor number is
 // atomic so that one thread may read it while the owner holds it.

@@ -110,14 +110,6 @@ constexpr CommTimeoutValues CommTimeoutsOf(const Timeouts& t) {
   return c;
 }
 
-// How long the receive wait sleeps before it counts the queue again: the
-// time the missing bytes need on the wire, at least 1 ms, never past the
-// time left (`leftMs` > 0). An unknown rate counts as the fastest, so that
-// the wait never oversleeps.
-constexpr int kFastestBaudRate = 230400;
-constexpr int WaitSleepMs(int missingBytes, int baud, int leftMs) {
-  const long long wire = WireMs(missingBytes, baud > 0 ? baud : kFastestBaudRate);
-  return static_cast<int>(std::clamp<long long>(wire, 1, std::max(leftMs, 1)));
-}
+using orv::serial::WaitSleepMs;
 
 }  // namespace orv::serial::win32
