@@ -75,17 +75,11 @@ int CViewerDlg::OcdExchange(unsigned char* buffer, int writeCount, int readCount
 
   int written = 0;
   const orv::serial::Status write = port->Write(buffer, writeCount, written);
-  if (!write.ok() || written != writeCount) {
-    if (write.sysError != 0) return write.sysError;
-    return write.code == orv::serial::Error::Timeout || write.ok() ? ETIMEDOUT : EIO;
-  }
+  if (!write.ok()) return write.ErrorNumber();
+  if (written != writeCount) return ETIMEDOUT;
 
   port->SetEventMask(kEvTxEmpty);
-  switch (orv::flash::DrainOutput(*port)) {
-    case orv::flash::Drain::Empty: break;
-    case orv::flash::Drain::TimedOut: return ETIMEDOUT;
-    case orv::flash::Drain::Failed: return EIO;
-  }
+  if (const int drained = orv::serial::ErrorNumberOf(orv::flash::DrainOutput(*port))) return drained;
 
   int got = 0;
   const orv::serial::Status read = port->Read(buffer, readCount, got);

@@ -12,7 +12,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using orv::serial::Error;
 using orv::serial::WireMs;
 
 constexpr unsigned kEvTxEmpty = 0x0004;
@@ -52,26 +51,22 @@ int CViewerDlg::WritePort(const unsigned char* data, int count, unsigned char ec
   }
 
   port->SetEventMask(kEvTxEmpty);
-  switch (orv::serial::DrainOutput(*port, 2)) {
-    case orv::serial::Drain::Empty: break;
-    case orv::serial::Drain::TimedOut: return ETIMEDOUT;
-    case orv::serial::Drain::Failed: return EIO;
-  }
+  if (const int drained = orv::serial::ErrorNumberOf(orv::serial::DrainOutput(*port, 2))) return drained;
 
   int written = 0;
   const orv::serial::Status write = port->Write(data, count, written);
-  if (!write.ok()) return write.sysError ? write.sysError : (write.code == Error::Timeout ? ETIMEDOUT : EIO);
+  if (!write.ok()) return write.ErrorNumber();
   if (written != count) return ETIMEDOUT;
   if (echo != 1) return 0;
 
   port->SetEventMask(kEvRxChar);
   const orv::serial::Status wait =
       port->WaitForInput(6, WireMs(count + 6, baud) + kUnitAnswerAllowanceMs);
-  if (!wait.ok()) return wait.code == Error::Timeout ? ETIMEDOUT : (wait.sysError ? wait.sysError : EIO);
+  if (!wait.ok()) return wait.ErrorNumber();
   unsigned char reply[6] = {};
   int got = 0;
   const orv::serial::Status read = port->Read(reply, 6, got);
-  if (!read.ok() && got < 6) return read.sysError ? read.sysError : EIO;
+  if (!read.ok() && got < 6) return read.ErrorNumber();
   if (got < 6) return ETIMEDOUT;
   return orv::AcknowledgementMatches(data, count, reply) ? 0 : 1;
 }

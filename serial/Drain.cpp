@@ -1,6 +1,7 @@
 #include "serial/Drain.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <thread>
 
@@ -22,6 +23,15 @@ Drain DrainOutput(Port& port, int leave) {
     if (!port.QueueCounts(inQueue, outQueue).ok()) return Drain::Failed;
   }
   return Drain::Empty;
+}
+
+int ErrorNumberOf(Drain drain) {
+  switch (drain) {
+    case Drain::Empty: return 0;
+    case Drain::TimedOut: return ETIMEDOUT;
+    case Drain::Failed: return EIO;
+  }
+  return EIO;
 }
 
 }  // namespace orv::serial

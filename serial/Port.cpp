@@ -1,6 +1,7 @@
 #include "serial/Port.h"
 
 #include <array>
+#include <cerrno>
 
 #include "serial/PortPlatform.h"
 
@@ -49,6 +50,12 @@ std::string Status::Text() const {
     text += SystemErrorText(sysError);
   }
   return text;
+}
+
+int Status::ErrorNumber() const {
+  if (ok()) return 0;
+  if (sysError != 0) return sysError;
+  return code == Error::Timeout ? ETIMEDOUT : EIO;
 }
 
 bool IsSupportedBaudRate(int baud) {

@@ -31,6 +31,10 @@ struct Status {
   std::string path;    // the device it failed on
   bool ok() const { return code == Error::None; }
   std::string Text() const;  // "Busy: open /dev/ttyUSB0: Resource temporarily unavailable"
+  // The number a caller reports for a failure, as the unit's tools did: the
+  // system's own error number, else ETIMEDOUT for a time-out and EIO for the
+  // rest; 0 when nothing failed.
+  int ErrorNumber() const;
 };
 
 const char* ErrorName(Error e);
