@@ -84,7 +84,9 @@ FlashStep SendStep(Action action, std::string bytes, ImageFormat format = ImageF
 
 }  // namespace
 
-std::string EndRecord() { return std::string(":00000001FF\r\n\0\0", kEndRecordSize); }
+static_assert(sizeof kEndRecordLine - 1 + 2 == kEndRecordSize, "end record line and its two zero bytes");
+
+std::string EndRecord() { return std::string(kEndRecordLine) + std::string(2, '\0'); }
 
 std::string TablePageRange(int startAddress, int lineWidth, int lineCount) {
   const int first = (startAddress / kPageSize) & 0xFF;
@@ -232,7 +234,7 @@ FlashStep FlashImage::TableLine(const std::string& line) {
   const int sum = (length & 0xFF) + HexByteAt(addressText_, 0) + HexByteAt(addressText_, 2) + dataSum;
   step.action = Action::SendWithAck;
   step.bytes = Format(":%02X", length & 0xFF) + addressText_ + "00" + data +
-               Format("%02X\r\n", (0x100 - (sum & 0xFF)) & 0xFF);
+               Format("%02X\r\n", RecordChecksum(sum));
   return step;
 }
 

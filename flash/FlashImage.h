@@ -46,9 +46,15 @@ struct FlashStep {
   ImageFormat format = ImageFormat::None;
 };
 
-// ":00000001FF" CR LF and two zero bytes.
+// The Intel HEX end record, as a file line.
+constexpr char kEndRecordLine[] = ":00000001FF\r\n";
+// What the loader is sent at the end: that line and two zero bytes.
 constexpr int kEndRecordSize = 15;
 std::string EndRecord();
+
+// An Intel HEX record's checksum: the two's complement of the low 8 bits of
+// the sum of its length, address, type and data bytes.
+constexpr int RecordChecksum(int byteSum) { return (0x100 - (byteSum & 0xFF)) & 0xFF; }
 
 // The page-range command of a table image: two blanks, "*", SS, EE, LF, CR.
 std::string TablePageRange(int startAddress, int lineWidth, int lineCount);

@@ -1,6 +1,7 @@
 #include "flash/Readback.h"
 
 #include "common/Text.h"
+#include "flash/FlashImage.h"
 
 namespace orv::flash {
 namespace {
@@ -12,7 +13,7 @@ constexpr int kFlashLetters[] = {380, 500, 280, 640, 420};
 
 std::string ReadbackHeaderLine() { return "[ZTQFLASH]\r\n"; }
 
-std::string ReadbackEndLine() { return ":00000001FF\r\n"; }
+std::string ReadbackEndLine() { return kEndRecordLine; }
 
 OcdCommand ReadbackCommand(uint16_t address) {
   return *ReadProgramMemory(address, kReadbackRecordBytes);
@@ -26,7 +27,7 @@ std::string ReadbackRecordLine(uint16_t address, const uint8_t* exchange, size_t
     line += Format("%02X", exchange[i]);
     sum += exchange[i];
   }
-  line += Format("%02X\r\n", (0x100 - (sum & 0xFF)) & 0xFF);
+  line += Format("%02X\r\n", RecordChecksum(sum));
   return line;
 }
 
