@@ -86,9 +86,10 @@ class CViewerDlg : public QDialog {
   void WriteRow(int row);
   void ResetDisplay(bool repaint);
   void OnPaint(QPainter& painter);
-  // Sets m_bFullRedraw and has the window repainted at once; from the
-  // receive thread the repaint is posted to the window thread.
-  void RequestRepaint(bool fullRedraw);
+  // Sets m_bFullRedraw and has the window repainted at once, setting the
+  // caption anew first when asked; from the receive thread both are posted
+  // to the window thread as one piece of work.
+  void RequestRepaint(bool fullRedraw, bool setCaption = false);
   void OnDisplay();
   void OnPortUp();
   void OnPortDown();

@@ -62,11 +62,14 @@ void CViewerDlg::OnPaint(QPainter& painter) {
   m_bFullRedraw = true;
 }
 
-void CViewerDlg::RequestRepaint(bool fullRedraw) {
+void CViewerDlg::RequestRepaint(bool fullRedraw, bool setCaption) {
   {
     std::lock_guard<std::mutex> lock(m_lock);
     m_bFullRedraw = fullRedraw;
   }
   // The receive thread never touches the widget: the window thread paints.
-  OnWindowThread([this] { repaint(); });
+  OnWindowThread([this, setCaption] {
+    if (setCaption) SetCaption();
+    repaint();
+  });
 }

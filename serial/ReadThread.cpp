@@ -84,8 +84,7 @@ unsigned CViewerDlg::ReadThreadProc(CViewerDlg* dlg) {
     }
     if (due) dlg->WriteCaptureRecord(got);
 
-    dlg->OnWindowThread([dlg] { dlg->SetCaption(); });
-    dlg->RequestRepaint(false);
+    dlg->RequestRepaint(false, true);
   }
   return 0;
 }
