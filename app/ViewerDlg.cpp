@@ -6,6 +6,8 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QThread>
+#include <iterator>
+#include <tuple>
 
 #include "app/AboutDlg.h"
 #include "app/Geometry.h"
@@ -50,6 +52,23 @@ const ButtonSpec kButtons[] = {
     {1017, "IDOWN", &CViewerDlg::m_btnIntervalDown, 108, 190, "Capture interval down",
      &CViewerDlg::OnIntervalDown},
 };
+
+// The five pictures painting copies from, each loaded once into the surface
+// of the same name; loaded and released in this order.
+struct Picture {
+  int resource;
+  QPixmap CViewerDlg::*bitmap;
+  QPixmap CViewerDlg::*surface;
+};
+
+const Picture kPictures[] = {
+    {res::kFont, &CViewerDlg::m_bmpFont, &CViewerDlg::m_dcFont},
+    {res::kBackground, &CViewerDlg::m_bmpBackground, &CViewerDlg::m_dcBackground},
+    {res::kBaudList, &CViewerDlg::m_bmpBaudList, &CViewerDlg::m_dcBaudList},
+    {res::kPortList, &CViewerDlg::m_bmpPortList, &CViewerDlg::m_dcPortList},
+    {res::kIntervalList, &CViewerDlg::m_bmpIntervalList, &CViewerDlg::m_dcIntervalList},
+};
+static_assert(std::size(kPictures) == std::tuple_size<decltype(CViewerDlg::m_hOldBitmap)>::value);
 
 }  // namespace
 
@@ -103,18 +122,13 @@ bool CViewerDlg::OnInitDialog() {
   }
   SetCaption();
 
-  m_bmpFont = res::Load(res::kFont);
-  m_bmpBackground = res::Load(res::kBackground);
-  m_bmpBaudList = res::Load(res::kBaudList);
-  m_bmpPortList = res::Load(res::kPortList);
-  m_bmpIntervalList = res::Load(res::kIntervalList);
-  m_sizeBackground = m_bmpBackground.size();
-  QPixmap* surfaces[] = {&m_dcFont, &m_dcBackground, &m_dcBaudList, &m_dcPortList, &m_dcIntervalList};
-  const QPixmap* bitmaps[] = {&m_bmpFont, &m_bmpBackground, &m_bmpBaudList, &m_bmpPortList, &m_bmpIntervalList};
-  for (int i = 0; i < 5; ++i) {
-    m_hOldBitmap[static_cast<size_t>(i)] = *surfaces[i];
-    *surfaces[i] = *bitmaps[i];
+  for (size_t i = 0; i < std::size(kPictures); ++i) {
+    const Picture& p = kPictures[i];
+    this->*p.bitmap = res::Load(p.resource);
+    m_hOldBitmap[i] = this->*p.surface;
+    this->*p.surface = this->*p.bitmap;
   }
+  m_sizeBackground = m_bmpBackground.size();
 
   if (!LoadPageFile()) {
     std::lock_guard<std::mutex> lock(m_lock);
@@ -185,11 +199,9 @@ void CViewerDlg::OnDestroy() {
   if (m_bDestroyed) return;
   m_bDestroyed = true;
   WriteSettings();
-  QPixmap* surfaces[] = {&m_dcFont, &m_dcBackground, &m_dcBaudList, &m_dcPortList, &m_dcIntervalList};
-  QPixmap* bitmaps[] = {&m_bmpFont, &m_bmpBackground, &m_bmpBaudList, &m_bmpPortList, &m_bmpIntervalList};
-  for (int i = 0; i < 5; ++i) {
-    *surfaces[i] = m_hOldBitmap[static_cast<size_t>(i)];
-    *bitmaps[i] = QPixmap();
+  for (size_t i = 0; i < std::size(kPictures); ++i) {
+    this->*kPictures[i].surface = m_hOldBitmap[i];
+    this->*kPictures[i].bitmap = QPixmap();
   }
   EndReadThread();
 }
