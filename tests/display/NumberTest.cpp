@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "common/Text.h"
-#include "display/DisplayModel.h"
 #include "display/NumberText.h"
 #include "tests/display/GridText.h"
 
@@ -43,22 +42,6 @@ TEST(Numbers, AsAtofAndPrintfInTheCLocale) {
       EXPECT_EQ(FixedText(value, decimals), Format("%.*f", decimals, value)) << Format("%.17g", value);
     }
   }
-}
-
-TEST(Numbers, ADecimalCommaLocaleChangesNothing) {
-  const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
-  const char* chosen = nullptr;
-  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "nl_NL.UTF-8", "ru_RU.UTF-8"}) {
-    if (!chosen && std::setlocale(LC_NUMERIC, name)) chosen = name;
-  }
-  if (!chosen) GTEST_SKIP() << "no locale with a decimal comma is installed";
-
-  DisplayModel model;
-  model.SetDefaultPages();
-  model.m_nDisplayType = 2;
-  model.DecodeBlock("$SDMTW,12.5,C*02\r\n$PZTQS,RUNNING OK\r\n$PZTQS,RUNNING OK\r\n");
-  std::setlocale(LC_NUMERIC, saved.c_str());
-  EXPECT_EQ(test::RowText(model, 7), "Temp F 54.5") << "in locale " << chosen;
 }
 
 }  // namespace
