@@ -15,6 +15,10 @@ void LowerOwnThreadPriority();
 // The local time of `t`; every field 0 when it cannot be converted.
 std::tm LocalTime(std::time_t t);
 
+// A write past the file-size limit fails with EFBIG instead of raising
+// SIGXFSZ, which ends the process. Nothing to do where there is no such signal.
+void IgnoreFileSizeSignal();
+
 // Cuts the flushed `file` to its first `size` bytes. False when the system
 // refused.
 bool TruncateFile(std::FILE* file, long size);

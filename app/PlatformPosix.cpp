@@ -1,6 +1,7 @@
 #include "app/Platform.h"
 
 #include <cerrno>
+#include <csignal>
 
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -22,6 +23,8 @@ std::tm LocalTime(std::time_t t) {
   if (localtime_r(&t, &local) == nullptr) return std::tm{};
   return local;
 }
+
+void IgnoreFileSizeSignal() { std::signal(SIGXFSZ, SIG_IGN); }
 
 bool TruncateFile(std::FILE* file, long size) { return ::ftruncate(fileno(file), static_cast<off_t>(size)) == 0; }
 

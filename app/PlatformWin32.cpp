@@ -20,6 +20,8 @@ std::tm LocalTime(std::time_t t) {
   return local;
 }
 
+void IgnoreFileSizeSignal() {}
+
 bool TruncateFile(std::FILE* file, long size) { return _chsize_s(_fileno(file), size) == 0; }
 
 }  // namespace orv::platform

@@ -3,6 +3,7 @@
 // the rate, interval and list positions the rest of the program uses.
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace orv {
 
@@ -28,7 +29,19 @@ struct Settings {
   int displayTypeSetting = 0;
 };
 
+// Beyond this, in either direction, a stored index names nothing a list
+// or a COM port has (Windows numbers its ports up to COM256). Such a value
+// is brought to the end of the list that the arrows stop at: above, the
+// last entry, where the up arrow lands; below, the first. Within it, the
+// rules below hold and no arithmetic on an index can leave an int.
+constexpr int kStoredIndexLimit = 255;
+int ClampStoredIndex(int32_t stored);
+
 Settings ApplyStoredSettings(const StoredSettings& stored);
+
+// A whole number in decimal that fits in 32 signed bits, blanks around it
+// allowed; nothing for anything else.
+std::optional<int32_t> ParseInt32(const std::string& text);
 
 // Rate for a baud index 0..7. A stored index above 7 has no entry: the
 // rate then stays at what it was before, which at start-up is the default

@@ -12,6 +12,7 @@
 #include "app/AboutDlg.h"
 #include "app/Geometry.h"
 #include "app/Legend.h"
+#include "app/Platform.h"
 #include "app/Settings.h"
 #include "res/Resources.h"
 
@@ -91,6 +92,11 @@ CViewerDlg::CViewerDlg(const ViewerEnvironment& env, QWidget* parent)
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
   setWindowTitle("Orvanta");
+  m_reconnectTimer.setSingleShot(true);
+  connect(&m_reconnectTimer, &QTimer::timeout, this, [this] { TryReconnect(); });
+  // A file-size limit must make a capture or read-back write fail, which
+  // the writer reports, rather than end the program mid-record.
+  orv::platform::IgnoreFileSizeSignal();
 }
 
 CViewerDlg::~CViewerDlg() {
@@ -198,6 +204,7 @@ void CViewerDlg::ShowAbout() {
 void CViewerDlg::OnDestroy() {
   if (m_bDestroyed) return;
   m_bDestroyed = true;
+  StopReconnect();
   WriteSettings();
   for (size_t i = 0; i < std::size(kPictures); ++i) {
     this->*kPictures[i].surface = m_hOldBitmap[i];

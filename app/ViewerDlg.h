@@ -15,6 +15,7 @@
 #include <QDialog>
 #include <QIcon>
 #include <QPixmap>
+#include <QTimer>
 #include <array>
 #include <atomic>
 #include <condition_variable>
@@ -23,6 +24,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -30,7 +32,9 @@
 #include "app/Modal.h"
 #include "app/WindowQueue.h"
 #include "display/DisplayModel.h"
+#include "serial/LinkWatch.h"
 #include "serial/Port.h"
+#include "serial/Reconnect.h"
 
 class QPainter;
 
@@ -41,6 +45,8 @@ struct ViewerEnvironment {
   // "COM8:" to a device path. Empty: the [Ports] group of the settings, else /dev/ttyS7.
   std::function<std::string(const std::string& portName)> resolvePort;
   std::function<std::time_t()> clock;
+  // When a line counts as silent, and how a lost one is tried again.
+  orv::serial::LinkTimings link;
 };
 
 using PortHandle = std::shared_ptr<orv::serial::Port>;
@@ -70,9 +76,20 @@ class CViewerDlg : public QDialog {
 
   // ---- Connection, receive thread, commands (serial/) ----
   bool OpenPort(const std::string& portName);
+  // Opens `path` with the unit's line settings and starts the receive
+  // thread: null when all went well, else the message of the step that
+  // failed, with `status` saying why.
+  const char* StartLine(const std::string& path, orv::serial::Status& status);
   bool ClosePort(PortHandle port);
+  // Ends the receive thread and closes the port, whatever is open.
+  void CloseLine();
   void OnConnect();
-  void ShowConnectionState(bool connected, int normalPicture, int pressedPicture, const char* state);
+  void ShowConnectionState(bool connected, int normalPicture, int pressedPicture, const char* state,
+                           const char* status = "");
+  // Window thread: the receive thread found `port` gone.
+  void OnLineLost(const PortHandle& port);
+  void TryReconnect();
+  void StopReconnect();
   static unsigned ReadThreadProc(CViewerDlg* dlg);
   // Asks the receive thread to stop and joins it within a bound.
   void EndReadThread();
@@ -104,6 +121,9 @@ class CViewerDlg : public QDialog {
   bool WriteCaptureRecord(int byteCount);
   bool CloseCaptureFile();
   void StopRecording();
+  bool KeepEarlierRecords(std::string& path);
+  void ShowRecordingStopped(int written);
+  void ShowRecordingOff(const std::string& state);
   void OnSave();
 
   // ---- Flash (flash/) ----
@@ -163,6 +183,11 @@ class CViewerDlg : public QDialog {
   // the receive thread holds its own reference while it runs [m_lock].
   PortHandle m_hPort;
   bool m_bConnected = false;
+  // The device the connection opened, tried again after a line loss, and
+  // the schedule of those tries (window thread only).
+  std::string m_strPortPath;
+  std::optional<orv::serial::ReconnectSchedule> m_reconnect;
+  QTimer m_reconnectTimer;
 
   // Receive thread.
   std::thread m_hReadThread;

@@ -27,4 +27,17 @@ std::string FormatCaptureRecord(const std::tm& localTime, int byteCount, const s
          "\r\n";
 }
 
+std::string RecordingState(int records) {
+  return records == 0 ? std::string(" recording .") : Format(" recording ... %d", records);
+}
+
+std::string RecordingStoppedState(int records) { return Format(" recording stopped ... %d", records); }
+
+std::string NumberedBeside(const std::string& path, int n) {
+  const size_t name = path.find_last_of("/\\");
+  size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || (name != std::string::npos && dot < name) || dot == name + 1) dot = path.size();
+  return path.substr(0, dot) + Format("_%d", n) + path.substr(dot);
+}
+
 }  // namespace orv

@@ -21,4 +21,16 @@ constexpr const char* kCaptureFileName = "Quorvel_Capture.txt";
 std::string FormatCaptureStamp(const std::tm& localTime);
 std::string FormatCaptureRecord(const std::tm& localTime, int byteCount, const std::string (&slots)[kSlots]);
 
+// The caption's state part while recording: " recording ." until the first
+// record, then " recording ... n".
+std::string RecordingState(int records);
+// After a write failed and recording stopped: " recording stopped ... n",
+// the n records before the failure being on disk.
+std::string RecordingStoppedState(int records);
+
+// `path` with "_n" before the extension of its file name, where a new
+// recording goes when the user keeps the records of an earlier one:
+// Quorvel_Capture_2.txt beside Quorvel_Capture.txt.
+std::string NumberedBeside(const std::string& path, int n);
+
 }  // namespace orv

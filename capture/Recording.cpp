@@ -3,14 +3,19 @@
 // A record write (receive thread) and a close (window thread) both hold
 // m_captureLock, so one never runs into the other. Message boxes the
 // receive thread needs are shown by the window thread.
+#include <filesystem>
+
 #include "app/Platform.h"
 #include "app/ViewerDlg.h"
 #include "capture/CaptureRecord.h"
 #include "common/Text.h"
+#include "serial/LinkCaption.h"
 
 namespace {
 
 constexpr int kCaptureBufferSize = 100;
+// How far the numbered names beside a kept capture file go.
+constexpr int kMostNumberedFiles = 999;
 
 // The extension of the file name part of `path`, without the dot.
 std::string ExtensionOf(const std::string& path) {
@@ -51,9 +56,15 @@ void CViewerDlg::OnRecord() {
     std::fclose(m_pCaptureFile);
     m_pCaptureFile = nullptr;
   }
+  std::string path = m_strCaptureFile;
+  capture.unlock();
+  if (!KeepEarlierRecords(path)) return;
+
+  capture.lock();
+  m_strCaptureFile = path;
   // Binary mode: the record ends in CR LF itself, so the bytes on disk are
   // the same on every platform.
-  m_pCaptureFile = std::fopen(m_strCaptureFile.c_str(), "wb");
+  m_pCaptureFile = std::fopen(path.c_str(), "wb");
   if (!m_pCaptureFile) {
     m_bRecording = false;
     capture.unlock();
@@ -76,10 +87,31 @@ void CViewerDlg::OnRecord() {
   capture.unlock();
   {
     std::lock_guard<std::mutex> lock(m_lock);
-    m_strCaptionState = " recording .";
+    m_strCaptionState = orv::RecordingState(0);
   }
   SetCaption();
   repaint();
+}
+
+// A file that holds records is emptied only when the user says so (the
+// natural press after a failed write, meant to stop, must not cost the
+// capture). Kept, the new recording goes into a new file beside it, which
+// stays the capture file from then on. False: nothing is to be recorded.
+bool CViewerDlg::KeepEarlierRecords(std::string& path) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error) || std::filesystem::file_size(path, error) == 0 || error) {
+    return true;
+  }
+  std::string beside;
+  for (int n = 2; n <= kMostNumberedFiles && beside.empty(); ++n) {
+    const std::string candidate = orv::NumberedBeside(path, n);
+    if (!std::filesystem::exists(candidate, error) && !error) beside = candidate;
+  }
+  std::string question = path + " already holds records. Overwrite it?";
+  if (!beside.empty()) question += "\n\nNo keeps them and records into " + beside + ".";
+  if (Message(question, "Status", Buttons::YesNo) == IDYES) return true;
+  path = beside;
+  return !beside.empty();
 }
 
 bool CViewerDlg::WriteCaptureRecord(int byteCount) {
@@ -106,10 +138,12 @@ bool CViewerDlg::WriteCaptureRecord(int byteCount) {
     const bool closed = std::fclose(m_pCaptureFile) == 0;
     m_pCaptureFile = nullptr;
     m_bRecording = false;
+    const int written = m_nRecordCount;
     capture.unlock();
-    OnWindowThread([this, closed] {
+    OnWindowThread([this, closed, written] {
       Message("Error Writing to file");
       if (!closed) Message("Could not Close File");
+      ShowRecordingStopped(written);
     });
     return false;
   }
@@ -117,7 +151,7 @@ bool CViewerDlg::WriteCaptureRecord(int byteCount) {
   capture.unlock();
   {
     std::lock_guard<std::mutex> lock(m_lock);
-    m_strCaptionState = orv::Format(" recording ... %d", count);
+    m_strCaptionState = orv::RecordingState(count);
   }
   OnWindowThread([this] { SetCaption(); });
   return true;
@@ -141,14 +175,30 @@ bool CViewerDlg::CloseCaptureFile() {
 
 void CViewerDlg::StopRecording() {
   CloseCaptureFile();
-  m_btnRecord.LoadBitmaps("RECORDU", "RECORDD");
   {
     std::lock_guard<std::mutex> capture(m_captureLock);
     m_bRecording = false;
   }
+  // The state part goes back to what the connection shows; while the line
+  // is open that is nothing at all.
+  ShowRecordingOff(!m_bConnected ? "disconnected" : m_reconnect ? orv::kWaitingText : "");
+}
+
+// After a failed write: the button and the caption say that recording
+// stopped, unless the user has started a new one meanwhile.
+void CViewerDlg::ShowRecordingStopped(int written) {
+  {
+    std::lock_guard<std::mutex> capture(m_captureLock);
+    if (m_bRecording) return;
+  }
+  ShowRecordingOff(orv::RecordingStoppedState(written));
+}
+
+void CViewerDlg::ShowRecordingOff(const std::string& state) {
+  m_btnRecord.LoadBitmaps("RECORDU", "RECORDD");
   {
     std::lock_guard<std::mutex> lock(m_lock);
-    m_strCaptionState = "";
+    m_strCaptionState = state;
   }
   SetCaption();
   repaint();

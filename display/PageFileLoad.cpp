@@ -1,14 +1,24 @@
 // Loading the page table from "Quorvel_Page_File.txt" in the current
 // directory, once at start-up.
+#include <cerrno>
 #include <cstdio>
 
 #include "app/ViewerDlg.h"
 #include "common/LineReader.h"
+#include "common/RegularFile.h"
 #include "display/PageFile.h"
 
 bool CViewerDlg::LoadPageFile() {
-  std::FILE* file = std::fopen(orv::kPageFileName, "r");
-  if (!file) return false;
+  int error = 0;
+  std::FILE* file = orv::OpenRegularFile(orv::kPageFileName, "r", error);
+  if (!file) {
+    // A FIFO, a device or a directory under the page file's name would
+    // block start-up or fail every read: it is refused as a file that
+    // cannot be read. A missing or forbidden file is silently not used.
+    if (error != EINVAL) return false;
+    Message("Error Reading from file");
+    return true;
+  }
 
   orv::LineReader reader(file);
   std::string line;

@@ -4,48 +4,65 @@
 
 #include "app/ViewerDlg.h"
 #include "res/Resources.h"
+#include "serial/OpenFailure.h"
+#include "serial/OpenLine.h"
 #include "serial/PortNames.h"
-#include "serial/UnitCommands.h"
 
 namespace {
+
+constexpr const char* kUnableToOpen = "Unable to open the port";
 
 void Log(const orv::serial::Status& status) {
   std::fprintf(stderr, "orvanta: %s\n", status.Text().c_str());
 }
 
+const char* StepMessage(orv::serial::OpenStep step) {
+  switch (step) {
+    case orv::serial::OpenStep::Open:
+      return kUnableToOpen;
+    case orv::serial::OpenStep::Configure:
+      return "Unable to configure the serial port";
+    case orv::serial::OpenStep::Timeouts:
+      return "Unable to set the time-out parameters";
+    case orv::serial::OpenStep::None:
+      break;
+  }
+  return "";
+}
+
 }  // namespace
 
 bool CViewerDlg::OpenPort(const std::string& portName) {
-  using orv::serial::Status;
-  const std::string path = m_env.resolvePort(portName);
-  Status status;
-  PortHandle port(orv::serial::OpenPort(path, status));
-  {
-    std::lock_guard<std::mutex> lock(m_lock);
-    m_hPort = port;
-  }
-  if (!port) {
-    Log(status);
-    Message("Unable to open the port");
-    return false;
-  }
+  m_strPortPath = m_env.resolvePort(portName);
+  orv::serial::Status status;
+  const char* failed = StartLine(m_strPortPath, status);
+  if (!failed) return true;
+  std::string text = failed;
+  // The reason in plain words, so that the user knows what to do about it.
+  if (text == kUnableToOpen) text += "\n\n" + OpenFailureReason(status, orv::serial::GatherDeviceFacts(m_strPortPath));
+  Message(text);
+  return false;
+}
+
+const char* CViewerDlg::StartLine(const std::string& path, orv::serial::Status& status) {
   int baudRate = 0;
   {
     std::lock_guard<std::mutex> lock(m_lock);
     baudRate = m_nBaudRate;
   }
-  if (!(status = port->Configure(baudRate)).ok()) {
-    Log(status);
-    Message("Unable to configure the serial port");
-    return false;
+  orv::serial::OpenedLine line = orv::serial::OpenLine(path, baudRate);
+  const PortHandle port(std::move(line.port));
+  {
+    // What opened stays in m_hPort even when a later step failed: the next
+    // press of CONNECT closes it.
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_hPort = port;
   }
-  if (!(status = port->SetTimeouts(orv::serial::Timeouts::Connection())).ok()) {
+  status = line.status;
+  if (!line.ok()) {
     Log(status);
-    Message("Unable to set the time-out parameters");
-    return false;
+    return StepMessage(line.failed);
   }
-  // Pseudo-terminals and some adapters have no RTS line; that is no reason to fail.
-  port->SetRts(true);
 
   // A thread left from an earlier connection (one that ended by itself when
   // its device went away) is joined before the next one starts.
@@ -58,12 +75,11 @@ bool CViewerDlg::OpenPort(const std::string& portName) {
   } catch (const std::system_error& e) {
     m_bReadThreadRunning = false;
     std::fprintf(stderr, "orvanta: thread: %s\n", e.what());
-    Message("Unable to create the read thread");
-    return false;
+    return "Unable to create the read thread";
   }
   // The thread lowers its own priority as its first act (POSIX can only
   // renice the calling thread), so there is nothing left here to fail.
-  return true;
+  return nullptr;
 }
 
 bool CViewerDlg::ClosePort(PortHandle port) {
@@ -77,16 +93,35 @@ bool CViewerDlg::ClosePort(PortHandle port) {
 //   Open          171 green / 170 red   "connected"
 //   Open failed   170 red / 171 green   "disconnected"  (the next press closes)
 //   Closed        170 red / 170 red     "disconnected"
-void CViewerDlg::ShowConnectionState(bool connected, int normalPicture, int pressedPicture, const char* state) {
+//   Line lost     170 red / 170 red     "line lost..waiting" (the next press closes)
+void CViewerDlg::ShowConnectionState(bool connected, int normalPicture, int pressedPicture, const char* state,
+                                     const char* status) {
   m_btnConnect.LoadBitmaps(normalPicture, pressedPicture);
   m_bConnected = connected;
   {
     std::lock_guard<std::mutex> lock(m_lock);
-    m_strCaptionStatus = "";
+    m_strCaptionStatus = status;
     m_strCaptionState = state;
     m_bFullRedraw = false;
   }
   SetCaption();
+}
+
+// Closes whatever is open: the receive thread lets go of the port before it
+// is closed, so no read ever lands on a descriptor that has been closed or
+// reused.
+void CViewerDlg::CloseLine() {
+  PortHandle port;
+  {
+    std::lock_guard<std::mutex> lock(m_lock);
+    port = m_hPort;
+  }
+  EndReadThread();
+  if (port) {
+    ClosePort(port);
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_hPort.reset();
+  }
 }
 
 void CViewerDlg::OnConnect() {
@@ -102,19 +137,8 @@ void CViewerDlg::OnConnect() {
       ShowConnectionState(true, res::kConnectRed, res::kConnectGreen, "disconnected");
     }
   } else {
-    PortHandle port;
-    {
-      std::lock_guard<std::mutex> lock(m_lock);
-      port = m_hPort;
-    }
-    // The receive thread lets go of the port before it is closed, so no
-    // read ever lands on a descriptor that has been closed or reused.
-    EndReadThread();
-    if (port) {
-      ClosePort(port);
-      std::lock_guard<std::mutex> lock(m_lock);
-      m_hPort.reset();
-    }
+    StopReconnect();
+    CloseLine();
     ResetDisplay(true);
     ShowConnectionState(false, res::kConnectRed, res::kConnectRed, "disconnected");
   }

@@ -126,7 +126,8 @@ class Port {
 };
 
 // Opens `path` for exclusive use. A second opener, root included, is refused
-// with Error::Busy.
+// with Error::Busy, and so is this opener when another program already
+// holds the device open (as far as the system lets us see).
 std::unique_ptr<Port> OpenPort(const std::string& path, Status& status);
 
 }  // namespace orv::serial

@@ -19,6 +19,7 @@
 
 #include "common/Text.h"
 #include "serial/Drain.h"
+#include "serial/OpenFailure.h"
 #include "serial/PortPlatform.h"
 
 namespace orv::serial {
@@ -498,6 +499,13 @@ std::unique_ptr<Port> OpenPort(const std::string& path, Status& status) {
   }
   if (ioctl(fd.Get(), TIOCEXCL) != 0) {
     status = OpenFailure(errno, "ioctl TIOCEXCL", path);
+    return nullptr;
+  }
+  // Neither lock stops a program that opened the port before us without
+  // taking one (gpsd does so): two readers would share the bytes at random.
+  if (!OtherUsersOf(path).empty()) {
+    ioctl(fd.Get(), TIOCNXCL);
+    status = OpenFailure(EBUSY, "open", path);
     return nullptr;
   }
   return std::make_unique<PosixPort>(path, std::move(fd), std::move(wakeRead), std::move(wakeWrite),

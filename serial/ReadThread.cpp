@@ -1,21 +1,76 @@
-// The receive thread: the only reader of the unit's stream. It takes the
-// stream in blocks of 300 bytes, shows the unit's status text, decodes the
-// block, writes a capture record when one is due, and has the window
-// repainted. It sleeps in the kernel while fewer than 300 bytes are queued.
+// The receive thread: the window's side of the receive loop. For each block
+// it shows the unit's status text, decodes the block, writes a capture
+// record when one is due and has the window repainted; a silence or a
+// garbled line shows in the caption; a lost line is handed to the window
+// thread, which closes the port and waits for the device to come back.
 #include <chrono>
 
 #include "app/Platform.h"
 #include "app/ViewerDlg.h"
 #include "common/Text.h"
+#include "serial/LinkCaption.h"
+#include "serial/ReceiveLoop.h"
 #include "serial/StatusText.h"
 
 namespace {
 
-constexpr int kBlockSize = 300;
-// The longest the thread sleeps before it looks at the stop request again.
-constexpr int kWaitSliceMs = 100;
+using orv::serial::LinkState;
+
 // How long shutdown and disconnect wait for the thread to finish its block.
 constexpr auto kJoinBound = std::chrono::seconds(3);
+
+class WindowSink final : public orv::serial::ReceiveSink {
+ public:
+  WindowSink(CViewerDlg& dlg, PortHandle port) : dlg_(dlg), port_(std::move(port)) {}
+
+  // Raw blocks, zero bytes and all, pass here first: the place for a copy
+  // to a monitor or a raw log.
+  void OnBlock(const char* data, int count, LinkState state) override {
+    const std::string block = orv::UpToNul(data, count);
+    const std::optional<std::string> status =
+        state == LinkState::NotNmea ? std::string(orv::kNotNmeaText) : orv::StatusTextOf(block);
+    if (status) {
+      std::lock_guard<std::mutex> lock(dlg_.m_lock);
+      dlg_.m_strCaptionStatus = *status;
+    }
+    dlg_.DecodeBlock(block);
+    if (RecordDue()) dlg_.WriteCaptureRecord(count);
+    dlg_.RequestRepaint(false, true);
+  }
+
+  void OnLinkState(LinkState state) override {
+    if (state == LinkState::Silent) {
+      {
+        std::lock_guard<std::mutex> lock(dlg_.m_lock);
+        dlg_.m_strCaptionStatus = orv::kSilentText;
+      }
+      dlg_.OnWindowThread([dlg = &dlg_] { dlg->SetCaption(); });
+    } else if (state == LinkState::Lost) {
+      dlg_.OnWindowThread([dlg = &dlg_, port = port_] { dlg->OnLineLost(port); });
+    }
+  }
+
+  bool Holding() override { return dlg_.m_bPortBusy == 1; }
+
+ private:
+  // The interval restarts at the block that writes the record.
+  bool RecordDue() {
+    int seconds = 0;
+    {
+      std::lock_guard<std::mutex> lock(dlg_.m_lock);
+      seconds = dlg_.m_nCaptureSeconds;
+    }
+    std::lock_guard<std::mutex> capture(dlg_.m_captureLock);
+    if (!dlg_.m_bRecording) return false;
+    dlg_.m_timeNow = dlg_.m_env.clock();
+    if (dlg_.m_timeLastRecord + seconds > dlg_.m_timeNow) return false;
+    dlg_.m_timeLastRecord = dlg_.m_timeNow;
+    return true;
+  }
+
+  CViewerDlg& dlg_;
+  PortHandle port_;
+};
 
 }  // namespace
 
@@ -43,49 +98,8 @@ unsigned CViewerDlg::ReadThreadProc(CViewerDlg* dlg) {
     return 0;
   }
   port->SetEventMask(0x0139);
-
-  char buffer[kBlockSize + 1];
-  while (!dlg->m_bStopReadThread) {
-    const orv::serial::Status wait = port->WaitForInput(kBlockSize, kWaitSliceMs);
-    if (wait.code == orv::serial::Error::Timeout) continue;
-    // Cancelled: asked to stop. Closed or failed: the device went away,
-    // which ends the thread as a failed read does, without a message.
-    if (!wait.ok()) break;
-
-    int got = 0;
-    buffer[0] = 0;
-    const orv::serial::Status read = port->Read(buffer, kBlockSize, got);
-    if (!read.ok() || got < 5) break;
-    buffer[got] = 0;
-    const std::string block = orv::UpToNul(buffer, got);
-
-    if (const auto status = orv::StatusTextOf(block)) {
-      std::lock_guard<std::mutex> lock(dlg->m_lock);
-      dlg->m_strCaptionStatus = *status;
-    }
-    dlg->DecodeBlock(block);
-
-    bool due = false;
-    {
-      int seconds = 0;
-      {
-        std::lock_guard<std::mutex> lock(dlg->m_lock);
-        seconds = dlg->m_nCaptureSeconds;
-      }
-      std::lock_guard<std::mutex> capture(dlg->m_captureLock);
-      if (dlg->m_bRecording) {
-        dlg->m_timeNow = dlg->m_env.clock();
-        // The interval restarts at the block that writes the record.
-        if (dlg->m_timeLastRecord + seconds <= dlg->m_timeNow) {
-          dlg->m_timeLastRecord = dlg->m_timeNow;
-          due = true;
-        }
-      }
-    }
-    if (due) dlg->WriteCaptureRecord(got);
-
-    dlg->RequestRepaint(false, true);
-  }
+  WindowSink sink(*dlg, port);
+  orv::serial::RunReceiveLoop(*port, dlg->m_bStopReadThread, sink, dlg->m_env.link.silentAfterMs);
   return 0;
 }
 

@@ -1,3 +1,5 @@
+// The four values in the registry, HKEY_CURRENT_USER\Software\Veltrane\Quorvel,
+// through QSettings; a COM name is the port's own name there.
 #include "app/Settings.h"
 
 #include <QSettings>
@@ -15,13 +17,11 @@ constexpr const char* kApplication = "Quorvel";
 std::optional<int32_t> ReadInt32(const QSettings& store, const char* name) {
   const QVariant value = store.value(name);
   if (!value.isValid()) return std::nullopt;
-  bool ok = false;
-  qlonglong n = 0;
   if (value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QByteArray) {
-    n = value.toString().trimmed().toLongLong(&ok, 10);
-  } else {
-    n = value.toLongLong(&ok);
+    return orv::ParseInt32(value.toString().toStdString());
   }
+  bool ok = false;
+  const qlonglong n = value.toLongLong(&ok);
   if (!ok || n < std::numeric_limits<int32_t>::min() || n > std::numeric_limits<int32_t>::max()) {
     return std::nullopt;
   }
