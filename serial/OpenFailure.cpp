@@ -30,7 +30,8 @@ std::string OpenFailureReason(const Status& status, const DeviceFacts& facts) {
     case Error::NotFound:
       return "There is no device " + path + ".";
     case Error::Access:
-      if (facts.group.empty()) return "You may not use " + path + ".";
+      // Nobody is to be told to join root's group.
+      if (facts.group.empty() || facts.group == "root") return "You may not use " + path + ".";
       if (facts.joinedSinceLogin) {
         return "You may not use " + path + ": it belongs to the group " + facts.group +
                ", which you joined after logging in. Log out and in again.";

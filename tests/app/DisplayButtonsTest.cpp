@@ -20,56 +20,50 @@ TEST(DisplayButton, CyclesTheFourTypes) {
   EXPECT_EQ(w.dlg->m_model.m_nDisplayType, 0);
 }
 
-struct ArrowCase {
-  const char* legend;
-  int startIndex;
-  void (CViewerDlg::*press)();
-  int expectedIndex;
-  int expectedDerived;
-};
-
+// Each arrow steps its index, bounded at 7 going up and at 0 going down
+// (an index above 7 steps down one at a time); the rate or interval follows
+// from the table, and is kept for an index off it.
 TEST(ArrowButtons, StepBoundAndDerive) {
-  const ArrowCase baud[] = {
-      {"BUP at 7 stays at 7", 7, &CViewerDlg::OnBaudUp, 7, 230400},
-      {"BDOWN at 0 stays at 0", 0, &CViewerDlg::OnBaudDown, 0, 2400},
-      {"BUP from 4", 4, &CViewerDlg::OnBaudUp, 5, 57600},
-      {"BDOWN from 9 gives 8, rate kept", 9, &CViewerDlg::OnBaudDown, 8, 1234},
-      {"BUP from 9 gives 7", 9, &CViewerDlg::OnBaudUp, 7, 230400},
+  using Field = int CViewerDlg::*;
+  const struct {
+    const char* legend;
+    void (CViewerDlg::*press)();
+    Field index, derived, listY;
+    int start, expectedIndex, expectedDerived;
+  } rows[] = {
+      {"BUP at 7 stays at 7", &CViewerDlg::OnBaudUp, &CViewerDlg::m_nBaudIndex, &CViewerDlg::m_nBaudRate,
+       &CViewerDlg::m_nBaudListY, 7, 7, 230400},
+      {"BDOWN at 0 stays at 0", &CViewerDlg::OnBaudDown, &CViewerDlg::m_nBaudIndex, &CViewerDlg::m_nBaudRate,
+       &CViewerDlg::m_nBaudListY, 0, 0, 2400},
+      {"BUP from 4", &CViewerDlg::OnBaudUp, &CViewerDlg::m_nBaudIndex, &CViewerDlg::m_nBaudRate,
+       &CViewerDlg::m_nBaudListY, 4, 5, 57600},
+      {"BDOWN from 9 gives 8, rate kept", &CViewerDlg::OnBaudDown, &CViewerDlg::m_nBaudIndex,
+       &CViewerDlg::m_nBaudRate, &CViewerDlg::m_nBaudListY, 9, 8, 1234},
+      {"BUP from 9 gives 7", &CViewerDlg::OnBaudUp, &CViewerDlg::m_nBaudIndex, &CViewerDlg::m_nBaudRate,
+       &CViewerDlg::m_nBaudListY, 9, 7, 230400},
+      {"IUP from 4 gives 1 MIN", &CViewerDlg::OnIntervalUp, &CViewerDlg::m_nIntervalIndex,
+       &CViewerDlg::m_nCaptureSeconds, &CViewerDlg::m_nIntervalListY, 4, 5, 60},
+      {"IDOWN at 0", &CViewerDlg::OnIntervalDown, &CViewerDlg::m_nIntervalIndex, &CViewerDlg::m_nCaptureSeconds,
+       &CViewerDlg::m_nIntervalListY, 0, 0, 1},
+      {"IDOWN from 9 gives 8, seconds kept", &CViewerDlg::OnIntervalDown, &CViewerDlg::m_nIntervalIndex,
+       &CViewerDlg::m_nCaptureSeconds, &CViewerDlg::m_nIntervalListY, 9, 8, 1234},
+      // The port has nothing derived: its index stands in.
+      {"UP at 7", &CViewerDlg::OnPortUp, &CViewerDlg::m_nPortIndex, &CViewerDlg::m_nPortIndex,
+       &CViewerDlg::m_nPortListY, 7, 7, 7},
+      {"DOWN from 11", &CViewerDlg::OnPortDown, &CViewerDlg::m_nPortIndex, &CViewerDlg::m_nPortIndex,
+       &CViewerDlg::m_nPortListY, 11, 10, 10},
+      {"DOWN at 0", &CViewerDlg::OnPortDown, &CViewerDlg::m_nPortIndex, &CViewerDlg::m_nPortIndex,
+       &CViewerDlg::m_nPortListY, 0, 0, 0},
   };
-  for (const ArrowCase& c : baud) {
+  for (const auto& row : rows) {
     WindowFixture w(false);
-    w.dlg->m_nBaudIndex = c.startIndex;
-    w.dlg->m_nBaudRate = 1234;
-    (w.dlg.get()->*c.press)();
-    EXPECT_EQ(w.dlg->m_nBaudIndex, c.expectedIndex) << c.legend;
-    EXPECT_EQ(w.dlg->m_nBaudRate, c.expectedDerived) << c.legend;
-    EXPECT_EQ(w.dlg->m_nBaudListY, 25 * c.expectedIndex) << c.legend;
-  }
-  const ArrowCase interval[] = {
-      {"IUP from 4 gives 1 MIN", 4, &CViewerDlg::OnIntervalUp, 5, 60},
-      {"IDOWN at 0", 0, &CViewerDlg::OnIntervalDown, 0, 1},
-      {"IDOWN from 9 gives 8, seconds kept", 9, &CViewerDlg::OnIntervalDown, 8, 1234},
-  };
-  for (const ArrowCase& c : interval) {
-    WindowFixture w(false);
-    w.dlg->m_nIntervalIndex = c.startIndex;
-    w.dlg->m_nCaptureSeconds = 1234;
-    (w.dlg.get()->*c.press)();
-    EXPECT_EQ(w.dlg->m_nIntervalIndex, c.expectedIndex) << c.legend;
-    EXPECT_EQ(w.dlg->m_nCaptureSeconds, c.expectedDerived) << c.legend;
-    EXPECT_EQ(w.dlg->m_nIntervalListY, 25 * c.expectedIndex) << c.legend;
-  }
-  const ArrowCase port[] = {
-      {"UP at 7", 7, &CViewerDlg::OnPortUp, 7, 0},
-      {"DOWN from 11", 11, &CViewerDlg::OnPortDown, 10, 0},
-      {"DOWN at 0", 0, &CViewerDlg::OnPortDown, 0, 0},
-  };
-  for (const ArrowCase& c : port) {
-    WindowFixture w(false);
-    w.dlg->m_nPortIndex = c.startIndex;
-    (w.dlg.get()->*c.press)();
-    EXPECT_EQ(w.dlg->m_nPortIndex, c.expectedIndex) << c.legend;
-    EXPECT_EQ(w.dlg->m_nPortListY, 25 * c.expectedIndex) << c.legend;
+    CViewerDlg& d = *w.dlg;
+    d.*row.derived = 1234;
+    d.*row.index = row.start;
+    (d.*row.press)();
+    EXPECT_EQ(d.*row.index, row.expectedIndex) << row.legend;
+    EXPECT_EQ(d.*row.derived, row.expectedDerived) << row.legend;
+    EXPECT_EQ(d.*row.listY, 25 * row.expectedIndex) << row.legend;
   }
 }
 

@@ -1,8 +1,11 @@
-// The four stored values through the real store (an INI file in this test
-// run's own config directory), read at start-up and written at the end.
+// The four stored values and the [Ports] group through the real store (an
+// INI file in this test run's own config directory), read at start-up and
+// written at the end.
 #include <QFile>
 #include <QSettings>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "TestEnv.h"
 #include "WindowFixture.h"
@@ -10,12 +13,12 @@
 
 namespace {
 
-void WriteStore(const char* text) {
+void WriteStore(const std::string& text) {
   ClearTestSettings();
   QDir().mkpath(TestConfigDir() + "/Veltrane");
   QFile file(TestSettingsFile());
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(text);
+  file.write(text.data(), static_cast<qint64>(text.size()));
 }
 
 QString Stored(const char* name) {
@@ -23,54 +26,72 @@ QString Stored(const char* name) {
   return store.value(name).toString();
 }
 
-TEST(SettingsStore, FirstRunUsesDefaultsAndWritesThemBack) {
-  ClearTestSettings();
-  {
-    WindowFixture w;
-    EXPECT_EQ(w.dlg->m_nPortIndex, 7);
-    EXPECT_EQ(w.dlg->m_nBaudRate, 4800);
-    EXPECT_EQ(w.dlg->m_nCaptureSeconds, 2);
-    EXPECT_EQ(w.dlg->m_nDisplayTypeSetting, 0);
-    EXPECT_EQ(w.dlg->m_nPortListY, 175);
+// Whatever the store and the page file hold, the window starts (within a
+// bound: SIGALRM ends a start-up that blocks), and no index wraps, neither
+// under the arrows nor on its way back to the store.
+TEST(SettingsStore, ExtremesAndOddFilesStillStartTheWindow) {
+  const struct {
+    const char* legend;
+    std::string store;
+    const char* pageFile;  // "fifo", "dir", the file's text, or null: none
+    int port, baud, interval, rate, seconds;
+    const char* slotKey;  // page 0, slot 0: the defaults', the file's, or none after a read error
+    std::vector<std::string> messages;
+  } rows[] = {
+      {"every index at INT32_MAX", "ComPort=2147483647\nBaudRate=2147483647\nCaptureInterval=2147483647\n", nullptr,
+       7, 7, 7, 230400, 600, "$IIXDR,", {}},
+      {"every index at INT32_MIN", "ComPort=-2147483648\nBaudRate=-2147483648\nCaptureInterval=-2147483648\n",
+       nullptr, 0, 0, 0, 2400, 1, "$IIXDR,", {}},
+      {"off the lists, as stored", "BaudRate=-3\nComPort=11\nCaptureInterval=9\nDisplayType=3\n", nullptr, 11, 0, 9,
+       2400, 9, "$IIXDR,", {}},
+      {"nothing readable: the defaults", "BaudRate=fast\nComPort=4294967296\nCaptureInterval=2.5\n", nullptr, 7, 1, 1,
+       4800, 2, "$IIXDR,", {}},
+      {"a page file", "", "[Engine]1,2,3,4,\n", 7, 1, 1, 4800, 2, "#00::", {}},
+      {"a FIFO as the page file", "", "fifo", 7, 1, 1, 4800, 2, "", {"Error Reading from file"}},
+      {"a directory as the page file", "", "dir", 7, 1, 1, 4800, 2, "", {"Error Reading from file"}},
+  };
+  for (const auto& row : rows) {
+    WriteStore(row.store);
+    alarm(10);
+    WindowFixture w(true, true, [&row] {
+      const std::string kind = row.pageFile ? row.pageFile : "";
+      if (kind == "fifo") mkfifo("Quorvel_Page_File.txt", 0600);
+      if (kind == "dir") QDir().mkdir("Quorvel_Page_File.txt");
+      QFile file("Quorvel_Page_File.txt");
+      if (kind.find(',') != std::string::npos && file.open(QIODevice::WriteOnly)) file.write(row.pageFile);
+    });
+    alarm(0);
+    CViewerDlg& d = *w.dlg;
+    EXPECT_EQ(w.modal.Texts(), row.messages) << row.legend;
+    EXPECT_EQ(std::vector<int>({d.m_nPortIndex, d.m_nBaudIndex, d.m_nIntervalIndex, d.m_nBaudRate, d.m_nCaptureSeconds}),
+              std::vector<int>({row.port, row.baud, row.interval, row.rate, row.seconds}))
+        << row.legend;
+    EXPECT_EQ(d.m_nPortListY, 25 * row.port) << row.legend;
+    EXPECT_EQ(d.m_model.m_strSlotKey[0][0], row.slotKey) << row.legend;
+    EXPECT_EQ(d.m_model.m_strSlotKey[2][0], row.pageFile ? "" : "$SDVHW,") << row.legend << ": defaults or none";
+    d.OnPortUp();
+    d.OnBaudDown();
+    d.OnIntervalUp();
+    const int port = d.m_nPortIndex, baud = d.m_nBaudIndex, interval = d.m_nIntervalIndex;
+    EXPECT_TRUE(port >= 0 && port <= 7 && baud >= 0 && baud <= 7 && interval >= 0 && interval <= 7) << row.legend;
+    w.dlg->done(IDCANCEL);
+    EXPECT_EQ(Stored("ComPort").toInt(), port) << row.legend;
+    EXPECT_EQ(Stored("BaudRate").toInt(), baud) << row.legend;
+    EXPECT_EQ(Stored("CaptureInterval").toInt(), interval) << row.legend;
   }
-  EXPECT_EQ(Stored("BaudRate"), "1");
-  EXPECT_EQ(Stored("ComPort"), "7");
-  EXPECT_EQ(Stored("CaptureInterval"), "1");
-  EXPECT_EQ(Stored("DisplayType"), "0");
 }
 
-TEST(SettingsStore, OutOfRangeValuesAndTheirWriteBack) {
-  WriteStore("BaudRate=-3\nComPort=11\nCaptureInterval=9\nDisplayType=3\n");
-  {
-    WindowFixture w(true, true);
-    EXPECT_EQ(w.dlg->m_nBaudIndex, 0);
-    EXPECT_EQ(w.dlg->m_nBaudRate, 2400);
-    EXPECT_EQ(w.dlg->m_nPortIndex, 11);
-    EXPECT_EQ(w.dlg->m_nCaptureSeconds, 9);
-    EXPECT_EQ(w.dlg->m_model.m_nDisplayType, 0) << "the stored display type does not choose the display";
-    w.dlg->OnIntervalUp();
-    EXPECT_EQ(w.dlg->m_nIntervalIndex, 7);
-    EXPECT_EQ(w.dlg->m_nCaptureSeconds, 600);
-  }
-  EXPECT_EQ(Stored("BaudRate"), "0");
-  EXPECT_EQ(Stored("ComPort"), "11");
-  EXPECT_EQ(Stored("CaptureInterval"), "7");
-  EXPECT_EQ(Stored("DisplayType"), "3");
-}
-
-TEST(SettingsStore, ValuesThatAreNotInt32KeepTheirDefaults) {
-  WriteStore("BaudRate=fast\nComPort=4294967296\nCaptureInterval=2.5\nDisplayType=-2147483648\n");
-  WindowFixture w(true, true);
-  EXPECT_EQ(w.dlg->m_nBaudIndex, 1);
-  EXPECT_EQ(w.dlg->m_nPortIndex, 7);
-  EXPECT_EQ(w.dlg->m_nIntervalIndex, 1);
-  EXPECT_EQ(w.dlg->m_nDisplayTypeSetting, -2147483648LL);
-}
-
-TEST(SettingsStore, PortsGroupNamesTheDevice) {
-  WriteStore("[Ports]\nCOM8=/dev/ttyUSB0\n");
-  EXPECT_EQ(SettingsStore::DevicePath("COM8:"), "/dev/ttyUSB0");
+TEST(SettingsStore, PortPathsAndTheUsersCommentsSurviveARun) {
+  const std::string ports =
+      "[Ports]\n; the FTDI cable on the bench\nCOM8=/dev/serial/by-id/usb-Prolific_USB-Serial_Controller,_D-if00\n";
+  WriteStore("; Quorvel on the bench PC\n[General]\nComPort=7\n\n" + ports);
+  EXPECT_EQ(SettingsStore::DevicePath("COM8:"), "/dev/serial/by-id/usb-Prolific_USB-Serial_Controller,_D-if00");
   EXPECT_EQ(SettingsStore::DevicePath("COM3:"), "/dev/ttyS2");
+  { WindowFixture w(true, true); }
+  QFile file(TestSettingsFile());
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll().toStdString(),
+            "; Quorvel on the bench PC\n[General]\nComPort=7\nBaudRate=1\nCaptureInterval=1\nDisplayType=0\n\n" + ports);
 }
 
 }  // namespace

@@ -55,17 +55,10 @@ TEST(Startup, InitialState) {
   WindowFixture w;
   CViewerDlg& d = *w.dlg;
   EXPECT_EQ(d.windowTitle(), "::disconnected");
-  EXPECT_EQ(d.m_strCaptionStatus, "::");
-  EXPECT_EQ(d.m_strCaptionState, "disconnected");
   EXPECT_FALSE(d.m_hPort) << "port starts invalid";
   EXPECT_FALSE(d.m_bConnected);
   EXPECT_FALSE(d.m_bRecording);
-  EXPECT_EQ(d.m_pCaptureFile, nullptr);
   EXPECT_EQ(d.m_strCaptureFile, "Quorvel_Capture.txt");
-  EXPECT_EQ(d.m_nRecordCount, 0);
-  EXPECT_EQ(d.m_bPortBusy.load(), 0);
-  EXPECT_TRUE(d.m_strFlashFile.empty());
-  EXPECT_TRUE(d.m_strFlashSaveFile.empty());
   EXPECT_EQ(d.m_model.m_nDisplayType, 0);
   for (int cell : d.m_model.m_nGlyphOffset) ASSERT_EQ(cell, orv::kDashOffset);
   EXPECT_EQ(d.m_sizeBackground, QSize(240, 286));
@@ -87,27 +80,6 @@ TEST(Startup, DefaultSlotKeys) {
     for (int s = r.first; s <= r.last; ++s) EXPECT_EQ(keys[r.page][s], r.key) << "page " << r.page << " slot " << s;
   }
   for (const std::string& name : w.dlg->m_model.m_strPageName) EXPECT_TRUE(name.empty());
-}
-
-TEST(Startup, PageFileReplacesTheDefaults) {
-  QTemporaryDir dir;
-  QDir::setCurrent(dir.path());
-  {
-    QFile file("Quorvel_Page_File.txt");
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[Engine]1,2,3,4,\n");
-  }
-  ScriptedModal modal;
-  ViewerEnvironment env;
-  env.modal = &modal;
-  CViewerDlg dlg(env);
-  dlg.OnInitDialog();
-  EXPECT_EQ(dlg.m_model.m_strPageName[0], "Engine");
-  EXPECT_EQ(dlg.m_model.m_strSlotKey[0][0], "#00::");
-  EXPECT_EQ(dlg.m_model.m_strSlotKey[0][4], "#04::");
-  EXPECT_EQ(dlg.m_model.m_strSlotKey[2][0], "") << "no defaults once a page file is read";
-  dlg.done(IDCANCEL);
-  QDir::setCurrent(QDir::tempPath());
 }
 
 TEST(Startup, EscapeAndEnterCloseTheWindowWritingSettings) {
@@ -183,29 +155,6 @@ TEST(Buttons, TabOrderFollowsBinding) {
     while (next && !next->isVisible()) next = next->nextInFocusChain();
     EXPECT_EQ(next, w.dlg->Button(order[i + 1])) << "after " << order[i];
   }
-}
-
-}  // namespace
-
-namespace {
-
-TEST(Startup, PageFileThatCannotBeReadSaysSoAndKeepsNoDefaults) {
-  QTemporaryDir dir;
-  QDir::setCurrent(dir.path());
-  // A directory opens for reading but every read of it fails.
-  ASSERT_TRUE(QDir().mkdir("Quorvel_Page_File.txt"));
-  ScriptedModal modal;
-  ViewerEnvironment env;
-  env.modal = &modal;
-  CViewerDlg dlg(env);
-  dlg.OnInitDialog();
-  ASSERT_EQ(modal.Texts(), std::vector<std::string>{"Error Reading from file"});
-  EXPECT_EQ(modal.messages[0].caption, "Error");
-  for (const auto& page : dlg.m_model.m_strSlotKey) {
-    for (const std::string& key : page) EXPECT_TRUE(key.empty());
-  }
-  dlg.done(IDCANCEL);
-  QDir::setCurrent(QDir::tempPath());
 }
 
 }  // namespace

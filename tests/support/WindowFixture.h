@@ -13,10 +13,12 @@
 struct WindowFixture {
   // Starts from an empty settings store unless the test wrote one first
   // (keepSettings), so no test sees what an earlier one left behind.
-  explicit WindowFixture(bool show = true, bool keepSettings = false) {
+  // `prepare` runs in the fresh current directory before the window starts.
+  explicit WindowFixture(bool show = true, bool keepSettings = false, const std::function<void()>& prepare = {}) {
     if (!keepSettings) ClearTestSettings();
     // Page files and capture files are looked for in the current directory.
     QDir::setCurrent(workDir.path());
+    if (prepare) prepare();
     ViewerEnvironment env;
     env.modal = &modal;
     env.resolvePort = [this](const std::string& name) { return resolve ? resolve(name) : "/nonexistent/" + name; };

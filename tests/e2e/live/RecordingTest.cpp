@@ -2,7 +2,6 @@
 // the test's, so an interval passes when the test says it does.
 #include <QFile>
 #include <QRegularExpression>
-#include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -75,12 +74,22 @@ TEST(Recording, RecordsOnePerIntervalInTheExactFormat) {
   EXPECT_TRUE(s.w.modal.messages.empty());
 }
 
-TEST(Recording, RecordWhileDisconnectedDoesNothing) {
-  WindowFixture w;
-  w.dlg->OnRecord();
-  EXPECT_FALSE(w.dlg->m_bRecording);
-  EXPECT_TRUE(w.modal.messages.empty());
-  EXPECT_FALSE(QFile::exists("Quorvel_Capture.txt"));
+TEST(Recording, RecordWhileDisconnected) {
+  StreamingWindow s;
+  s.w.dlg->OnRecord();
+  EXPECT_FALSE(s.w.dlg->m_bRecording);
+  EXPECT_FALSE(QFile::exists("Quorvel_Capture.txt")) << "never connected: nothing happens";
+
+  // A recording that a disconnect left running is stopped, and the caption
+  // keeps saying so.
+  s.w.dlg->OnConnect();
+  s.w.dlg->OnRecord();
+  s.w.dlg->OnConnect();
+  ASSERT_TRUE(s.w.dlg->m_bRecording);
+  s.w.dlg->OnRecord();
+  EXPECT_FALSE(s.w.dlg->m_bRecording);
+  EXPECT_EQ(s.w.dlg->windowTitle(), "disconnected");
+  EXPECT_TRUE(s.w.modal.messages.empty());
 }
 
 TEST(Recording, FailureMessages) {
@@ -104,52 +113,59 @@ TEST(Recording, FailureMessages) {
   }
 }
 
-TEST(Recording, WriteFailureStopsRecordingAndKeepsWholeRecords) {
-  StreamingWindow s;
-  CViewerDlg& dlg = *s.w.dlg;
-  dlg.m_nCaptureSeconds = 1;
-  dlg.OnConnect();
-  dlg.OnRecord();
-  s.w.now += 1;
-  ASSERT_TRUE(WaitFor([&] { return RecordCount(dlg) == 1; }));
-  const QByteArray first = s.File();
+// A write that fails (a file-size limit, a full device) stops recording and
+// says so on the button and in the caption; the program lives on, every
+// record before the failure stays whole on disk, and the next press, meant
+// to stop, empties nothing without the user's say.
+TEST(Recording, AFailedWriteCostsNoRecord) {
+  const struct {
+    const char* legend;
+    const char* file;  // null: Quorvel_Capture.txt, limited to what it holds after one record
+    const char* stopped;
+  } rows[] = {
+      {"file-size limit", nullptr, " recording stopped ... 1"},
+      {"full device", "/dev/full", " recording stopped ... 0"},
+  };
+  for (const auto& row : rows) {
+    StreamingWindow s;
+    CViewerDlg& dlg = *s.w.dlg;
+    dlg.m_nCaptureSeconds = 1;
+    if (row.file) dlg.m_strCaptureFile = row.file;
+    dlg.OnConnect();
+    dlg.OnRecord();
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    QByteArray before;
+    if (!row.file) {
+      s.w.now += 1;
+      ASSERT_TRUE(WaitFor([&] { return RecordCount(dlg) == 1; })) << row.legend;
+      before = s.File();
+      rlimit small = old;
+      small.rlim_cur = static_cast<rlim_t>(before.size() + 40);
+      ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    }
+    s.w.now += 1;
+    const bool failed = WaitFor([&] { return dlg.windowTitle().endsWith(row.stopped); });
+    setrlimit(RLIMIT_FSIZE, &old);
+    ASSERT_TRUE(failed) << row.legend << ": " << dlg.windowTitle().toStdString();
+    EXPECT_EQ(s.w.modal.Texts(), std::vector<std::string>{"Error Writing to file"}) << row.legend;
+    EXPECT_FALSE(dlg.m_bRecording) << row.legend;
+    EXPECT_TRUE(dlg.m_btnRecord.NormalPicture().toImage() == res::Load("RECORDU").toImage()) << row.legend;
+    if (!row.file) {
+      EXPECT_EQ(s.File(), before) << "the record before the failure, whole, and nothing of the failed one";
+    }
 
-  // The disk fills: no file may grow past what it holds now plus a little.
-  std::signal(SIGXFSZ, SIG_IGN);
-  rlimit old{};
-  getrlimit(RLIMIT_FSIZE, &old);
-  rlimit small = old;
-  small.rlim_cur = static_cast<rlim_t>(first.size() + 40);
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  s.w.now += 1;
-  const bool stopped = WaitFor([&] { return !s.w.modal.messages.empty(); });
-  setrlimit(RLIMIT_FSIZE, &old);
-  ASSERT_TRUE(stopped);
-  EXPECT_EQ(s.w.modal.Texts(), std::vector<std::string>{"Error Writing to file"});
-  EXPECT_FALSE(dlg.m_bRecording);
-  EXPECT_EQ(dlg.m_pCaptureFile, nullptr);
-  EXPECT_EQ(s.File(), first) << "the record written before the failure is intact, and nothing of the failed one";
-  EXPECT_TRUE(dlg.m_btnRecord.NormalPicture().toImage() == res::Load("RECORDD").toImage())
-      << "the pictures stay as they were";
-
-  // The next press starts a new recording and truncates the file.
-  dlg.OnRecord();
-  EXPECT_TRUE(dlg.m_bRecording);
-  EXPECT_TRUE(s.File().isEmpty());
-}
-
-TEST(Recording, WriteFailureOnAFullDevice) {
-  StreamingWindow s;
-  CViewerDlg& dlg = *s.w.dlg;
-  dlg.m_nCaptureSeconds = 1;
-  dlg.m_strCaptureFile = "/dev/full";
-  dlg.OnConnect();
-  dlg.OnRecord();
-  ASSERT_TRUE(dlg.m_bRecording);
-  s.w.now += 1;
-  ASSERT_TRUE(WaitFor([&] { return !s.w.modal.messages.empty(); }));
-  EXPECT_EQ(s.w.modal.Texts(), std::vector<std::string>{"Error Writing to file"});
-  EXPECT_FALSE(dlg.m_bRecording);
+    // The next press asks before it empties a file with records; No keeps
+    // them and records beside it. A device holds no records to ask about.
+    s.w.modal.answers = {IDNO};
+    dlg.OnRecord();
+    EXPECT_TRUE(dlg.m_bRecording) << row.legend;
+    EXPECT_EQ(s.w.modal.messages.size(), row.file ? 1u : 2u) << row.legend;
+    if (row.file) continue;
+    EXPECT_EQ(s.w.modal.messages[1].caption, "Status");
+    EXPECT_EQ(dlg.m_strCaptureFile, "Quorvel_Capture_2.txt");
+    EXPECT_EQ(QFile("Quorvel_Capture.txt").size(), before.size()) << "kept";
+  }
 }
 
 TEST(Recording, StartingEmptiesSlotsOneToFifteenButNotSlotZero) {
