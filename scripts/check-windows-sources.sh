@@ -25,14 +25,17 @@ flags=(-std=c++17 -Wall -Wextra -Wpedantic -Werror -I"$PWD")
 sources=(
   serial/PortWin32.cpp serial/Port.cpp serial/PortNames.cpp serial/Drain.cpp
   serial/UnitCommands.cpp serial/StatusText.cpp
-  common/*.cpp
+  serial/{LinkWatch,Reconnect,ReceiveLoop,OpenLine,OpenFailure,DeviceFactsWin32}.cpp
+  common/{Crc16,LineReader,Text,RegularFileWin32}.cpp
   display/{Glyphs,DisplayModel,Decoder,PageFile,NumberText}.cpp
   capture/CaptureRecord.cpp
   flash/{FlashImage,OcdCommands,Readback}.cpp
-  app/SettingsRules.cpp app/PlatformWin32.cpp
+  app/SettingsRules.cpp app/IniText.cpp app/PlatformWin32.cpp
 )
 # The port layer and what it needs, linked as Windows links it.
-port_layer=(serial/PortWin32.cpp serial/Port.cpp serial/PortNames.cpp serial/Drain.cpp common/Text.cpp)
+port_layer=(serial/PortWin32.cpp serial/Port.cpp serial/PortNames.cpp serial/Drain.cpp common/Text.cpp
+  serial/LinkWatch.cpp serial/Reconnect.cpp serial/ReceiveLoop.cpp serial/OpenLine.cpp serial/OpenFailure.cpp
+  serial/DeviceFactsWin32.cpp)
 # Windows files that need nothing but Qt.
 qt_only=(app/WindowQueueWin32.cpp app/SimulatedUnitWin32.cpp)
 
