@@ -38,16 +38,18 @@ class WindowSink final : public orv::serial::ReceiveSink {
     dlg_.RequestRepaint(false, true);
   }
 
+  // Between blocks the state changes only into a silence, out of one (bytes
+  // come again, not yet a block: they are being received), or to a loss.
   void OnLinkState(LinkState state) override {
-    if (state == LinkState::Silent) {
-      {
-        std::lock_guard<std::mutex> lock(dlg_.m_lock);
-        dlg_.m_strCaptionStatus = orv::kSilentText;
-      }
-      dlg_.OnWindowThread([dlg = &dlg_] { dlg->SetCaption(); });
-    } else if (state == LinkState::Lost) {
+    if (state == LinkState::Lost) {
       dlg_.OnWindowThread([dlg = &dlg_, port = port_] { dlg->OnLineLost(port); });
+      return;
     }
+    {
+      std::lock_guard<std::mutex> lock(dlg_.m_lock);
+      dlg_.m_strCaptionStatus = state == LinkState::Silent ? orv::kSilentText : orv::kNoStatusText;
+    }
+    dlg_.OnWindowThread([dlg = &dlg_] { dlg->SetCaption(); });
   }
 
   bool Holding() override { return dlg_.m_bPortBusy == 1; }
