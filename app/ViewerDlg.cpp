@@ -23,7 +23,9 @@
 namespace {
 
 constexpr unsigned kIdmAboutBox = 16;  // system menu entry, as command id 0x0010
+#ifdef Q_OS_WIN
 constexpr const char* kAboutMenuText = "&About Orvanta...";  // string 101
+#endif
 
 // The fourteen picture buttons, in the order they are bound (which is also
 // their tab order), with their template rectangles in dialog units.
