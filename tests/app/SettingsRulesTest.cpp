@@ -46,7 +46,7 @@ TEST(SettingsFile, ValuesVerbatimAndEveryOtherLineKept) {
       "; bench PC\n[General]\nBaudRate=1\n\n[Ports]\n; FTDI cable\nCOM8 = /dev/serial/by-id/usb-A,_B-if00\n";
   EXPECT_EQ(orv::ini::Value(file, "Ports", "COM8"), "/dev/serial/by-id/usb-A,_B-if00");
   EXPECT_EQ(orv::ini::Value("ComPort=3\n[Ports]\nComPort=x\n", "General", "ComPort"), "3") << "keys before any group";
-  EXPECT_EQ(orv::ini::Value(file, "Ports", "COM1"), std::nullopt);
+  EXPECT_EQ(orv::ini::Value("[Ports]\n;COM1=/dev/old\n", "Ports", "COM1"), std::nullopt) << "a comment";
 
   const struct {
     const char* legend;
