@@ -27,4 +27,15 @@ TEST(CaptureRecord, Lines) {
   for (const auto& c : cases) EXPECT_EQ(orv::FormatCaptureRecord(when, c.byteCount, c.slots), c.expected) << c.legend;
 }
 
+// Where a recording goes when the user keeps the records of an earlier one.
+TEST(CaptureRecord, NamesBeside) {
+  const struct {
+    std::string path, expected;
+  } rows[] = {{"Quorvel_Capture.txt", "Quorvel_Capture_2.txt"},
+              {"/tmp/run.d/capture", "/tmp/run.d/capture_2"},
+              {"C:\\logs\\a.b.txt", "C:\\logs\\a.b_2.txt"},
+              {"/home/u/.capture", "/home/u/.capture_2"}};
+  for (const auto& row : rows) EXPECT_EQ(orv::NumberedBeside(row.path, 2), row.expected) << row.path;
+}
+
 }  // namespace
