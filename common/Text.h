@@ -7,7 +7,11 @@ namespace orv {
 
 // printf-style formatting into a std::string.
 std::string Format(const char* fmt, ...)
-#if defined(__GNUC__)
+#if defined(__MINGW32__)
+    // libstdc++ picks MinGW's C99 printf family (%zu, %lld), not the
+    // Microsoft runtime's, so the checks are the GNU ones.
+    __attribute__((format(gnu_printf, 1, 2)))
+#elif defined(__GNUC__)
     __attribute__((format(printf, 1, 2)))
 #endif
     ;

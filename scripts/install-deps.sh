@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what Orvanta needs to build, run and test on Debian 12.
+# Installs what Orvanta needs to build, run and test on Debian 12; with
+# --windows also what the Windows build under Wine needs.
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,13 @@ packages=(
   srecord                                       # Intel HEX checks in the flash tests
   xvfb xauth fonts-dejavu-core                  # the screenshot and message-box text
 )
+if [ "${1:-}" = "--windows" ]; then
+  packages+=(
+    g++-mingw-w64-x86-64-posix                  # the Windows cross compiler
+    googletest                                  # GoogleTest's sources, built for Windows
+    wine64                                      # runs the Windows tests
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do

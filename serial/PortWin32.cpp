@@ -239,7 +239,10 @@ class Win32Port final : public Port {
 
   // With the read time-outs on the device, ReadFile itself keeps the
   // bound: it returns at once with what is queued, or with fewer bytes than
-  // asked for when the total time-out ran out.
+  // asked for when the total time-out ran out. A device that has gone may
+  // answer a read with no bytes and no error (Wine does, for a pseudo-
+  // terminal whose far end closed), so a short read asks for the device's
+  // state: that fails once it has gone, and the read says Closed.
   Status Read(void* data, int n, int& got) override {
     got = 0;
     if (n <= 0) return Status{};
@@ -252,8 +255,12 @@ class Win32Port final : public Port {
     const DWORD err = done ? 0 : GetLastError();
     got = static_cast<int>(count);
     if (!done) return Fail(err, "ReadFile");
-    if (got < n && !atOnce) return Plain(Error::Timeout, "ReadFile");
-    return Status{};
+    if (got == n) return Status{};
+    int queued = 0;
+    int unsent = 0;
+    const Status there = QueueCounts(queued, unsent);
+    if (!there.ok()) return there;
+    return atOnce ? Status{} : Plain(Error::Timeout, "ReadFile");
   }
 
   Status Write(const void* data, int n, int& written) override {

@@ -28,6 +28,8 @@ constexpr FaultRule kRules[] = {
     {"erase-hang", Value::None, 0, 0, 0, [](Faults& f, int64_t) { f.eraseHang = true; }},
     {"drop-after", Value::Required, 0, 0, INT64_MAX / 2,
      [](Faults& f, int64_t n) { f.dropAfter = n; }},
+    {"hang-up", Value::Required, 0, 0, INT64_MAX / 2,
+     [](Faults& f, int64_t n) { f.hangUpAfter = n; }},
     {"noise", Value::Optional, 64, 1, 1000000000,
      [](Faults& f, int64_t n) { f.noiseEvery = static_cast<int>(n); }},
     {"hash-ack", Value::None, 0, 0, 0, [](Faults& f, int64_t) { f.hashAck = true; }},

@@ -11,6 +11,9 @@
 //   drop-after=N   the line goes dead after the unit has sent N bytes: it
 //                  sends nothing more and hears nothing (the port stays
 //                  open, as with a cable pulled at the unit's end)
+//   hang-up=N      after the unit has sent N bytes the simulator closes its
+//                  end of the pseudo-terminal: the PC's port is hung up, as
+//                  a USB adapter pulled out of the PC leaves it
 //   noise[=N]      a random byte is slipped into the stream after about one
 //                  byte in N (default 64)
 //   hash-ack       the loader answers "##" and four characters
@@ -26,6 +29,7 @@ struct Faults {
   int stopAckAfter = -1;     // -1: never stops
   bool eraseHang = false;
   int64_t dropAfter = -1;    // -1: never
+  int64_t hangUpAfter = -1;  // -1: never
   int noiseEvery = 0;        // 0: no noise
   bool hashAck = false;
 };

@@ -173,7 +173,7 @@ std::string SimUsage() {
          "  --dump FILE       write program memory, 64 KiB binary, at exit\n"
          "  --seed N          seed of the generated values (default 1)\n"
          "  --fault NAME[=N]  no-echo, bad-echo, late-reply[=MS], stop-ack=N,\n"
-         "                    erase-hang, drop-after=N, noise[=N], hash-ack\n";
+         "                    erase-hang, drop-after=N, hang-up=N, noise[=N], hash-ack\n";
 }
 
 }  // namespace orv::sim

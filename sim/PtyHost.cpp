@@ -206,6 +206,7 @@ void PtyHost::Run() {
   size_t outBegin = 0;
   size_t outEnd = 0;
   bool connected = false;
+  const int64_t hangUpAfter = unit_->options().faults.hangUpAfter;
 
   while (!stop_) {
     pollfd fds[2] = {{master_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
@@ -245,7 +246,8 @@ void PtyHost::Run() {
     pace.SetBaud(rate);
     pace.Advance(nowUs);
     if (outBegin == outEnd) {
-      const int64_t room = options_.pacing ? std::min<int64_t>(pace.Available(), kChunk) : kChunk;
+      int64_t room = options_.pacing ? std::min<int64_t>(pace.Available(), kChunk) : kChunk;
+      if (hangUpAfter >= 0) room = std::min<int64_t>(room, hangUpAfter - bytesToPc_);
       if (room > 0) {
         std::lock_guard<std::mutex> lock(mutex_);
         outBegin = 0;
@@ -261,6 +263,12 @@ void PtyHost::Run() {
         if (options_.pacing) pace.Consume(n);
       }
       blocked = outBegin < outEnd;
+    }
+    if (hangUpAfter >= 0 && bytesToPc_ >= hangUpAfter) {
+      // The fault: closing the master hangs the PC's end up for good.
+      close(master_);
+      master_ = -1;
+      break;
     }
 
     // Sleep until the next byte may go out, input arrives, or Stop().

@@ -32,7 +32,9 @@ TEST(Numbers, AsAtofAndPrintfInTheCLocale) {
   for (int i = 0; i < 200; ++i) values.push_back((i - 100) * 0.05);  // ties of one decimal
 
   for (const std::string& text : texts) {
-    const double expected = std::atof(text.c_str());
+    // atof is strtod by definition; MinGW's atof is the Microsoft runtime's,
+    // which predates C99 and reads "inf" and "nan" as 0, its strtod is C99.
+    const double expected = std::strtod(text.c_str(), nullptr);
     const double actual = LeadingNumber(text);
     EXPECT_TRUE(std::isnan(expected) ? std::isnan(actual) : actual == expected) << "\"" << test::Printable(text)
                                                                                 << "\"";

@@ -6,16 +6,15 @@
 #include <thread>
 #include <vector>
 
+#include "tests/serial/PortCases.h"
 #include "tests/serial/Pty.h"
 
 namespace orv::serial {
 namespace {
 
 using test::MsSince;
+using test::kSlackMs;
 using test::TestClock;
-
-// Upper bounds are generous: the build machine has two busy cores.
-constexpr long long kSlackMs = 250;
 
 class PortIo : public test::PortFixture {
  protected:
@@ -116,29 +115,11 @@ TEST_F(PortIo, UnboundedOrNegativeTimeoutsAreRefusedAndTheOldOnesKept) {
 }
 
 TEST_F(PortIo, ReadsKeepToTheirRegime) {
-  const struct {
-    const char* legend;
-    Timeouts timeouts;
-    std::string queued;
-    bool duringRead;  // sent by the far end while the read waits
-    int want;
-    const char* code;
-    long long minMs;
-    long long maxMs;
-  } rows[] = {
-      {"connection, nothing queued", Timeouts::Connection(), "", false, 300, "None", 0, 50},
-      {"connection, takes what is queued", Timeouts::Connection(), "12345", false, 300, "None", 0, 50},
-      {"ocd, nothing comes", Timeouts::Ocd(), "", false, 5, "Timeout", 105 - 1, 105 + kSlackMs},
-      {"ocd, reply comes up short", Timeouts::Ocd(), "\x05", false, 2, "Timeout", 102 - 1, 102 + kSlackMs},
-      {"ocd, three of five", Timeouts::Ocd(), "abc", false, 5, "Timeout", 105 - 1, 105 + kSlackMs},
-      {"ocd, all came", Timeouts::Ocd(), "\x05\x80", false, 2, "None", 0, 50},
-      {"ocd, all come while it waits", Timeouts::Ocd(), "rev", true, 3, "None", 0, 103},
-  };
   ASSERT_TRUE(port_->Configure(57600).ok());
-  for (const auto& row : rows) {
+  for (const test::ReadCase& row : test::ReadCases()) {
     ASSERT_TRUE(port_->SetTimeouts(row.timeouts).ok());
-    if (!row.duringRead && !row.queued.empty()) Arrive(row.queued);
-    std::thread unit([&] { EXPECT_TRUE(!row.duringRead || pty_.Send(row.queued)); });
+    if (!row.duringRead && !row.bytes.empty()) Arrive(row.bytes);
+    std::thread unit([&] { EXPECT_TRUE(!row.duringRead || pty_.Send(row.bytes)); });
     char buffer[300];
     int got = -1;
     const TestClock::time_point start = TestClock::now();
@@ -146,7 +127,7 @@ TEST_F(PortIo, ReadsKeepToTheirRegime) {
     const long long elapsed = MsSince(start);
     unit.join();
     EXPECT_STREQ(ErrorName(status.code), row.code) << row.legend << ": " << status.Text();
-    EXPECT_EQ(std::string(buffer, static_cast<size_t>(std::max(got, 0))), row.queued) << row.legend;
+    EXPECT_EQ(std::string(buffer, static_cast<size_t>(std::max(got, 0))), row.bytes) << row.legend;
     EXPECT_TRUE(elapsed >= row.minMs && elapsed < row.maxMs) << row.legend << ": " << elapsed << " ms";
   }
 }
@@ -167,18 +148,7 @@ TEST_F(PortIo, WriteGivesUpAfterItsBound) {
 // A device that went away and a port closed by its owner refuse all work
 // with Closed, at once.
 TEST_F(PortIo, AHungUpOrClosedPortGivesClosed) {
-  char buffer[8];
-  int n = 0;
-  const struct {
-    const char* legend;
-    std::function<Status(Port&)> call;
-  } calls[] = {
-      {"read that returns at once", [&](Port& p) { return p.Read(buffer, 8, n); }},
-      {"read that waits", [&](Port& p) { p.SetTimeouts(Timeouts::Ocd()); return p.Read(buffer, 8, n); }},
-      {"write", [&](Port& p) { return p.Write("G", 1, n); }},
-      {"queue counts", [&](Port& p) { return p.QueueCounts(n, n); }},
-      {"wait for input", [&](Port& p) { return p.WaitForInput(1, 1000); }},
-  };
+  const std::vector<test::PortCall> calls = test::IoCalls();
   ASSERT_TRUE(port_->Configure(57600).ok());
   Arrive("xy");
   pty_.CloseMaster();

@@ -4,6 +4,8 @@
 
 #include <map>
 
+#include "serial/PortPlatform.h"
+
 namespace orv::serial {
 namespace {
 
@@ -37,14 +39,14 @@ TEST(PortNames, DevicePathPrefersAConfiguredEntry) {
   struct Row {
     const char* legend;
     const char* name;
-    const char* path;
+    std::string path;
   };
   const Row rows[] = {
       {"configured", "COM8:", "/dev/ttyUSB0"},
-      {"not configured", "COM1:", "/dev/ttyS0"},
-      {"configured empty", "COM2:", "/dev/ttyS1"},
+      {"not configured", "COM1:", DefaultDevicePath(1)},
+      {"configured empty", "COM2:", DefaultDevicePath(2)},
       {"no colon", "COM8", "/dev/ttyUSB0"},
-      {"beyond eight", "COM12:", "/dev/ttyS11"},
+      {"beyond eight", "COM12:", DefaultDevicePath(12)},
       {"device path given", "/dev/pts/4", "/dev/pts/4"},
       {"not a COM name", "COM0:", "COM0:"},
   };
@@ -52,7 +54,12 @@ TEST(PortNames, DevicePathPrefersAConfiguredEntry) {
     EXPECT_EQ(DevicePath(row.name, lookup), row.path) << row.legend << ": " << row.name;
   }
   EXPECT_EQ(asked.front(), "COM8") << "the key has no colon";
-  EXPECT_EQ(DevicePath("COM3:", nullptr), "/dev/ttyS2") << "no settings at all";
+  EXPECT_EQ(DevicePath("COM3:", nullptr), DefaultDevicePath(3)) << "no settings at all";
+#ifdef _WIN32
+  EXPECT_EQ(DefaultDevicePath(12), "\\\\.\\COM12") << "past COM9 only this spelling opens";
+#else
+  EXPECT_EQ(DefaultDevicePath(12), "/dev/ttyS11");
+#endif
 }
 
 }  // namespace

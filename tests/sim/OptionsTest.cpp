@@ -21,10 +21,10 @@ TEST(OptionsTest, CommandLinesAndFaultNames) {
       {"seed too large", {"--seed", "4294967296"}, false}, {"loop without replay", {"--loop"}, false},
       {"flag with a value", {"--no-pacing=1"}, false}, {"plain argument", {"file"}, false},
       {"every fault", {"--fault", "no-echo", "--fault", "bad-echo", "--fault", "late-reply=2500", "--fault",
-                       "stop-ack=0", "--fault", "erase-hang", "--fault", "noise=5", "--fault", "hash-ack"}, true},
+                       "stop-ack=0", "--fault", "erase-hang", "--fault", "noise=5", "--fault", "hash-ack", "--fault", "hang-up=0"}, true},
       {"stop-ack without N", {"--fault", "stop-ack"}, false}, {"stop-ack=-1", {"--fault", "stop-ack=-1"}, false},
       {"stop-ack=x", {"--fault", "stop-ack=x"}, false},       {"erase-hang=1", {"--fault", "erase-hang=1"}, false},
-      {"drop-after without N", {"--fault", "drop-after"}, false}, {"noise=0", {"--fault", "noise=0"}, false},
+      {"drop-after without N", {"--fault", "drop-after"}, false}, {"hang-up without N", {"--fault", "hang-up"}, false}, {"noise=0", {"--fault", "noise=0"}, false},
       {"unknown fault", {"--fault", "no-such"}, false},       {"upper case", {"--fault", "NO-ECHO"}, false},
   };
   for (const Case& c : cases) {

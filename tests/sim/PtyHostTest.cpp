@@ -59,5 +59,23 @@ TEST(PtyHostTest, ThePcCanCloseAndComeBackAndStopIsQuick) {
   host.Stop();  // twice is harmless
 }
 
+// The PC's port sees the line end (its read ends), not a silence.
+TEST(PtyHostTest, AHangUpFaultEndsTheLineAfterItsBytes) {
+  UnitOptions unit;
+  unit.faults.hangUpAfter = 100;
+  HostOptions options;
+  options.pacing = false;
+  PtyHost host(unit, options);
+  std::string error;
+  ASSERT_TRUE(host.Start(error)) << error;
+  PtyClient pc;
+  ASSERT_TRUE(pc.Open(host.SlavePath(), 4800));
+  const auto start = Clock::now();
+  // What was still in the terminal when it hung up is lost, as on a wire.
+  const size_t got = pc.Read(1000, milliseconds(3000)).size();
+  EXPECT_TRUE(got > 0 && got <= 100) << got;
+  EXPECT_LT(Clock::now() - start, milliseconds(2000)) << "the read ended on the hang-up, not on its time-out";
+}
+
 }  // namespace
 }  // namespace orv::sim::test
