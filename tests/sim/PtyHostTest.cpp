@@ -63,9 +63,7 @@ TEST(PtyHostTest, ThePcCanCloseAndComeBackAndStopIsQuick) {
 TEST(PtyHostTest, AHangUpFaultEndsTheLineAfterItsBytes) {
   UnitOptions unit;
   unit.faults.hangUpAfter = 100;
-  HostOptions options;
-  options.pacing = false;
-  PtyHost host(unit, options);
+  PtyHost host(unit, HostOptions{});
   std::string error;
   ASSERT_TRUE(host.Start(error)) << error;
   PtyClient pc;
