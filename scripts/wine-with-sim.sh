@@ -3,29 +3,15 @@
 #
 #   scripts/wine-with-sim.sh QUORVEL-SIM COMn "UNIT OPTIONS" PROGRAM.exe [ARGS...]
 #
-# QUORVEL-SIM is the simulator built for this machine. Its pseudo-terminal
-# becomes COMn of the Wine prefix (the link dosdevices/comn, made by the
-# simulator's --link and removed when it stops); the program finds the
-# port's name, \\.\COMn, in ORVANTA_TEST_COM. The unit is stopped when the
-# program ends, and neither may take longer than scripts/wine-run.sh allows.
+# The unit's pseudo-terminal becomes COMn of the Wine prefix (the link
+# dosdevices/comn); the program finds the port's name, \\.\COMn, in
+# ORVANTA_TEST_COM. See scripts/with-sim.sh and scripts/wine-run.sh.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 sim=$1
 com=$2
-read -r -a unit <<<"$3"
+unit=$3
 shift 3
-
 prefix=$("$here/wine-run.sh" --prefix)
-link="$prefix/dosdevices/${com,,}"
-
-coproc SIM { exec "$sim" --link "$link" "${unit[@]}"; }
-sim_pid=$SIM_PID
-trap 'kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true' EXIT
-# The simulator prints its terminal's path once the link is in place.
-if ! read -r -t 10 -u "${SIM[0]}" terminal; then
-  echo "wine-with-sim: $sim did not start" >&2
-  exit 1
-fi
-echo "wine-with-sim: quorvel-sim ${unit[*]} on $com ($terminal)"
-
-ORVANTA_TEST_COM="\\\\.\\$com" "$here/wine-run.sh" "$@"
+export ORVANTA_TEST_COM="\\\\.\\$com"
+exec "$here/with-sim.sh" "$sim" "$prefix/dosdevices/${com,,}" "$unit" "$here/wine-run.sh" "$@"
