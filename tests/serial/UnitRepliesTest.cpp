@@ -49,7 +49,8 @@ TEST(Acknowledgement, HashesOrBytesThreeToSix) {
   };
   for (const AckCase& c : cases) {
     unsigned char reply[6];
-    std::copy(c.reply.begin(), c.reply.end(), reply);
+    ASSERT_EQ(c.reply.size(), sizeof reply) << c.legend;
+    c.reply.copy(reinterpret_cast<char*>(reply), sizeof reply);
     const auto* sent = reinterpret_cast<const unsigned char*>(c.sent.data());
     EXPECT_EQ(orv::AcknowledgementMatches(sent, static_cast<int>(c.sent.size()), reply), c.accepted) << c.legend;
   }
