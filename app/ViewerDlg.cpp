@@ -83,8 +83,7 @@ CViewerDlg::CViewerDlg(const ViewerEnvironment& env, QWidget* parent)
       m_btnIntervalDown(this), m_btnOk(this), m_btnDisplay(this), m_btnBaudUp(this), m_btnBaudDown(this) {
   if (!m_env.clock) m_env.clock = [] { return std::time(nullptr); };
   if (!m_env.resolvePort) m_env.resolvePort = [](const std::string& name) { return SettingsStore::DevicePath(name); };
-  m_hIcon.addPixmap(res::Load("ICON32"));
-  m_hIcon.addPixmap(res::Load("ICON16"));
+  m_hIcon = res::Icon();
 
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);

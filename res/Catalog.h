@@ -13,9 +13,15 @@ struct Picture {
 };
 
 inline constexpr Picture kCatalog[] = {
+    // Icon 128 at the sizes desktops ask for. Load(kIcon) gives the first;
+    // Icon() takes them all, and the install puts the same files into the
+    // desktop's icon theme (res/CMakeLists.txt).
     {kIcon, "", "icon32.png"},
-    // The small image of icon 128; only Icon() asks for it.
-    {0, "", "icon16.png"},
+    {kIcon, "", "icon16.png"},
+    {kIcon, "", "icon48.png"},
+    {kIcon, "", "icon64.png"},
+    {kIcon, "", "icon128.png"},
+    {kIcon, "", "icon256.png"},
     {kBackground, "", "background.png"},
     {kFont, "", "font.png"},
     {kAboutPicture, "", "about.png"},
@@ -53,7 +59,5 @@ inline constexpr Picture kCatalog[] = {
     {0, "BDOWNU", "bdown_u.png"},
     {0, "BDOWND", "bdown_d.png"},
 };
-
-inline constexpr const char* kSmallIconFile = "icon16.png";
 
 }  // namespace res

@@ -39,8 +39,9 @@ QPixmap Load(const std::string& name) {
 
 QIcon Icon() {
   QIcon icon;
-  icon.addFile(PathOf(kIcon));
-  icon.addFile(PathOfFile(kSmallIconFile));
+  for (const Picture& picture : kCatalog) {
+    if (picture.id == kIcon) icon.addFile(PathOfFile(picture.file));
+  }
   return icon;
 }
 

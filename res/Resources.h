@@ -28,7 +28,7 @@ QString PathOf(const std::string& name);
 QPixmap Load(int id);
 QPixmap Load(const std::string& name);
 
-// The program's icon, 128, with its 32 and 16 pixel images.
+// The program's icon, 128, with every image the catalog has of it.
 QIcon Icon();
 
 }  // namespace res

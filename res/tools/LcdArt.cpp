@@ -149,10 +149,10 @@ QImage Icon(int size) {
   }
   std::vector<Dot> dots;
   if (size >= 32) {
-    // "42" in the display's own lettering.
-    const DotStyle style = {2.0f, 1.6f, 0.3f, 0.6f, kLit, kUnlit};
-    AppendCharacter(dots, '4', 6.5f, 8.5f, style, 7);
-    AppendCharacter(dots, '2', 18.5f, 8.5f, style, 7);
+    // "42" in the display's own lettering, scaled with the case.
+    const DotStyle style = {2.0f * s, 1.6f * s, 0.3f * s, 0.6f * s, kLit, kUnlit};
+    AppendCharacter(dots, '4', 6.5f * s, 8.5f * s, style, 7);
+    AppendCharacter(dots, '2', 18.5f * s, 8.5f * s, style, 7);
     DrawDots(image, dots, style);
   } else {
     // Too small for a character: three lines of lit dots.

@@ -10,7 +10,7 @@ QImage Background();     // 240 x 286
 QImage PortList();       // 75 x 200: "COM 1" .. "COM 8"
 QImage IntervalList();   // 75 x 200: "1 SEC" .. "10 MIN"
 QImage BaudList();       // 75 x 200: "2400" .. "230400"
-QImage Icon(int size);   // 32 or 16: a small LCD
+QImage Icon(int size);   // size x size: a small LCD; below 32, dots without characters
 QImage AboutPicture();   // 32 x 32: the unit itself
 
 }  // namespace art

@@ -20,8 +20,12 @@ using Draw = std::function<QImage()>;
 
 std::map<std::string, Draw> Drawings() {
   std::map<std::string, Draw> drawings = {
-      {"icon32.png", [] { return art::Icon(32); }},
       {"icon16.png", [] { return art::Icon(16); }},
+      {"icon32.png", [] { return art::Icon(32); }},
+      {"icon48.png", [] { return art::Icon(48); }},
+      {"icon64.png", [] { return art::Icon(64); }},
+      {"icon128.png", [] { return art::Icon(128); }},
+      {"icon256.png", [] { return art::Icon(256); }},
       {"background.png", art::Background},
       {"font.png", art::FontStrip},
       {"about.png", art::AboutPicture},

@@ -4,10 +4,13 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "TestEnv.h"
 #include "WindowFixture.h"
 #include "app/AboutDlg.h"
 #include "app/ViewerApp.h"
+#include "res/Catalog.h"
 #include "res/Resources.h"
 
 namespace {
@@ -63,6 +66,23 @@ TEST(Startup, InitialState) {
   for (int cell : d.m_model.m_nGlyphOffset) ASSERT_EQ(cell, orv::kDashOffset);
   EXPECT_EQ(d.m_sizeBackground, QSize(240, 286));
   EXPECT_FALSE(d.m_dcFont.isNull());
+}
+
+// The title bar, task bar and About box take the window's icon: every image
+// the catalog has of icon 128, the same files the desktop's menu shows.
+TEST(Startup, WindowCarriesEveryImageOfTheIcon) {
+  QList<QSize> catalog;
+  for (const res::Picture& p : res::kCatalog) {
+    if (p.id == res::kIcon) catalog << QPixmap(":/res/" + QString(p.file)).size();
+  }
+  WindowFixture w;
+  QList<QSize> shown = w.dlg->windowIcon().availableSizes();
+  std::sort(catalog.begin(), catalog.end(), [](QSize a, QSize b) { return a.width() < b.width(); });
+  std::sort(shown.begin(), shown.end(), [](QSize a, QSize b) { return a.width() < b.width(); });
+  EXPECT_EQ(shown, catalog);
+  EXPECT_TRUE(catalog.contains(QSize(16, 16)) && catalog.contains(QSize(32, 32)));
+  CAboutDlg about(w.dlg.get());
+  EXPECT_EQ(about.windowIcon().cacheKey(), w.dlg->windowIcon().cacheKey());
 }
 
 TEST(Startup, DefaultSlotKeys) {
