@@ -1,56 +1,81 @@
-// orvanta: the Quorvel display unit's desktop companion.
-//
-//   orvanta                     talk to the unit on the COM port chosen in the window
-//   orvanta --simulate[=flash]  talk to a simulated unit, whichever COM port is chosen
+// orvanta: the Quorvel display unit's desktop companion. The command line
+// is app/CommandLine.h; see also orvanta(1).
 #include <QApplication>
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 #include <memory>
+#include <vector>
 
+#include "app/CommandLine.h"
 #include "app/Modal.h"
 #include "app/SimulatedUnit.h"
 #include "app/ViewerApp.h"
+#include "res/Resources.h"
 
 namespace {
 
-int Usage() {
-  std::fprintf(stderr,
-               "usage: orvanta [--simulate[=data|flash]]\n"
-               "  --simulate        run a simulated unit (data cable) and route every COM port to it\n"
-               "  --simulate=flash  the same unit on the FLASH cable, for programming and read-back\n");
-  return 2;
+const char* Getenv(const char* name) { return std::getenv(name); }
+
+// While QApplication connects to the window system, Qt's messages are held
+// back. A display that is named but cannot be reached makes Qt print a
+// paragraph about platform plugins and abort; the user is better served by
+// the one line the command line gives for a missing display, and exit 1.
+// Once the application stands, what was held back goes out as usual.
+struct HeldMessage {
+  QtMsgType type;
+  const char* category;  // Qt's category names are static strings
+  QString text;
+};
+std::vector<HeldMessage>* g_held = nullptr;
+
+void HoldMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type == QtFatalMsg) {
+    std::fputs(orv::NoDisplayLine(Getenv).c_str(), stderr);
+    std::_Exit(orv::kExitCannotStart);
+  }
+  g_held->push_back({type, context.category, text});
+}
+
+void ReleaseHeldMessages(QtMessageHandler previous) {
+  qInstallMessageHandler(previous);
+  for (const HeldMessage& m : *g_held) {
+    QMessageLogContext context(nullptr, 0, nullptr, m.category);
+    qt_message_output(m.type, context, m.text);
+  }
+  g_held = nullptr;
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  const orv::StartRequest request = orv::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), Getenv);
+  std::fputs(request.out.c_str(), stdout);
+  std::fputs(request.err.c_str(), stderr);
+  if (!request.run) return request.exitCode;
+
+  std::vector<HeldMessage> held;
+  g_held = &held;
+  const QtMessageHandler previous = qInstallMessageHandler(HoldMessage);
   QApplication app(argc, argv);
+  ReleaseHeldMessages(previous);
+
   QApplication::setOrganizationName("Veltrane");
   QApplication::setApplicationName("Quorvel");
-
-  bool simulate = false;
-  bool flashCable = false;
-  for (int i = 1; i < argc; ++i) {
-    const char* arg = argv[i];
-    if (std::strcmp(arg, "--simulate") == 0 || std::strcmp(arg, "--simulate=data") == 0 ||
-        std::strcmp(arg, "--simulate=flash") == 0) {
-      simulate = true;
-      flashCable = std::strcmp(arg, "--simulate=flash") == 0;
-    } else {
-      return Usage();
-    }
-  }
+  // The desktop entry's id: Wayland matches windows to it by this name.
+  QGuiApplication::setDesktopFileName("com.veltrane.Orvanta");
+  // Every window (message boxes too) carries the program's icon.
+  QApplication::setWindowIcon(res::Icon());
 
   GuiModal modal;
   ViewerEnvironment env;
   env.modal = &modal;
   std::unique_ptr<SimulatedUnit> simulator;
-  if (simulate) {
+  if (request.simulate) {
     std::string error;
-    simulator = SimulatedUnit::Start(flashCable, error);
+    simulator = SimulatedUnit::Start(request.flashCable, error);
     if (!simulator) {
       std::fprintf(stderr, "orvanta: cannot start the simulated unit: %s\n", error.c_str());
-      return 1;
+      return orv::kExitCannotStart;
     }
     const std::string path = simulator->Path();
     std::fprintf(stderr, "orvanta: simulated unit on %s; every COM port leads there\n", path.c_str());

@@ -30,6 +30,16 @@ struct OptionRule {
   Setter set;
 };
 
+bool AskHelp(const std::string&, SimOptions& o, std::string&) {
+  o.help = true;
+  return true;
+}
+
+bool AskVersion(const std::string&, SimOptions& o, std::string&) {
+  o.version = true;
+  return true;
+}
+
 const OptionRule kRules[] = {
     {"--link", true,
      [](const std::string& v, SimOptions& o, std::string&) {
@@ -97,11 +107,10 @@ const OptionRule kRules[] = {
        o.unit.seed = static_cast<uint32_t>(n);
        return true;
      }},
-    {"--help", false,
-     [](const std::string&, SimOptions& o, std::string&) {
-       o.help = true;
-       return true;
-     }},
+    {"--help", false, AskHelp},
+    {"-h", false, AskHelp},
+    {"--version", false, AskVersion},
+    {"-V", false, AskVersion},
 };
 
 }  // namespace
@@ -157,6 +166,7 @@ std::string SimUsage() {
   return "usage: quorvel-sim [--link PATH] [--cable data|flash] [--baud N]\n"
          "                   [--replay FILE [--loop]] [--no-pacing] [--memory FILE]\n"
          "                   [--dump FILE] [--fault NAME[=N]]... [--seed N]\n"
+         "       quorvel-sim --help | --version\n"
          "\n"
          "Serves a simulated Quorvel unit on a pseudo-terminal and prints the\n"
          "terminal's path as its first line. Runs until SIGINT or SIGTERM.\n"
@@ -173,7 +183,9 @@ std::string SimUsage() {
          "  --dump FILE       write program memory, 64 KiB binary, at exit\n"
          "  --seed N          seed of the generated values (default 1)\n"
          "  --fault NAME[=N]  no-echo, bad-echo, late-reply[=MS], stop-ack=N,\n"
-         "                    erase-hang, drop-after=N, hang-up=N, noise[=N], hash-ack\n";
+         "                    erase-hang, drop-after=N, hang-up=N, noise[=N], hash-ack\n"
+         "  -h, --help        show this help and exit\n"
+         "  -V, --version     show the version and exit\n";
 }
 
 }  // namespace orv::sim

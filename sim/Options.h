@@ -3,6 +3,7 @@
 //
 //   quorvel-sim [--link PATH] [--cable data|flash] [--baud N] [--replay FILE [--loop]]
 //               [--no-pacing] [--memory FILE] [--dump FILE] [--fault NAME[=N]]... [--seed N]
+//   quorvel-sim --help | --version     (also -h, -V)
 //
 // "--name value" and "--name=value" are both taken.
 #include <string>
@@ -20,6 +21,7 @@ struct SimOptions {
   std::string memoryPath;
   std::string dumpPath;
   bool help = false;
+  bool version = false;
 };
 
 // `args` are the arguments after the program name. False with a reason in

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Version.h"
 #include "sim/MemoryFile.h"
 #include "sim/Options.h"
 #include "sim/PtyHost.h"
@@ -32,6 +33,10 @@ int main(int argc, char** argv) {
   }
   if (options.help) {
     std::fputs(SimUsage().c_str(), stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::printf("quorvel-sim %s\n", orv::kVersion);
     return 0;
   }
   if (!options.replayPath.empty()) {
