@@ -74,9 +74,21 @@ TEST(Resources, UnknownNumbersAndNamesGiveNothing) {
   }
 }
 
+// Icon 128 carries every image the catalog has of it (the files the desktop's
+// icon theme gets too), square, 16 and 32 pixels among them; the bundle
+// holds exactly the catalog.
 TEST(Resources, TheIconAndTheBundle) {
-  const QList<QSize> sizes = res::Icon().availableSizes();
-  EXPECT_TRUE(sizes.contains(QSize(32, 32)) && sizes.contains(QSize(16, 16)));
+  QList<QSize> images;
+  for (const res::Picture& picture : res::kCatalog) {
+    if (picture.id == res::kIcon) images << QImage(":/res/" + QString(picture.file)).size();
+  }
+  QList<QSize> sizes = res::Icon().availableSizes();
+  const auto byWidth = [](QSize a, QSize b) { return a.width() < b.width(); };
+  std::sort(images.begin(), images.end(), byWidth);
+  std::sort(sizes.begin(), sizes.end(), byWidth);
+  EXPECT_EQ(sizes, images);
+  EXPECT_TRUE(images.contains(QSize(16, 16)) && images.contains(QSize(32, 32)));
+  for (const QSize& size : images) EXPECT_EQ(size.width(), size.height());
 
   std::set<std::string> catalog;
   for (const res::Picture& picture : res::kCatalog) catalog.insert(picture.file);
