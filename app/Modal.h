@@ -7,15 +7,12 @@
 
 #include <QPoint>
 
+#include "common/Buttons.h"
+
 class QAction;
 class QDialog;
 class QMenu;
 class QWidget;
-
-enum class Buttons { Ok, YesNo };
-
-// Results as the unit's tools know them.
-enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
 
 struct FileDialogRequest {
   bool open = false;          // false: a save-as dialog

@@ -32,6 +32,7 @@
 #include "app/Modal.h"
 #include "app/WindowQueue.h"
 #include "display/DisplayModel.h"
+#include "flash/OcdLink.h"
 #include "serial/LinkWatch.h"
 #include "serial/Port.h"
 #include "serial/Reconnect.h"
@@ -51,7 +52,7 @@ struct ViewerEnvironment {
 
 using PortHandle = std::shared_ptr<orv::serial::Port>;
 
-enum class OcdOrder { BaudRateFirst, TimeoutsFirst };
+using OcdOrder = orv::flash::OcdOrder;
 
 class CViewerDlg : public QDialog {
   Q_OBJECT

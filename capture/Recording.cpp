@@ -9,6 +9,8 @@
 #include "app/ViewerDlg.h"
 #include "capture/CaptureRecord.h"
 #include "common/Text.h"
+#include "flash/FlashReadback.h"
+#include "flash/WindowFlash.h"
 #include "serial/LinkCaption.h"
 
 namespace {
@@ -222,20 +224,9 @@ void CViewerDlg::OnSave() {
   if (ext == "hex") {
     m_strFlashSaveFile = path;
     if (m_strFlashSaveFile.empty()) return;
-    // Binary mode: the read-back writes its own CR LF line ends.
-    std::FILE* file = std::fopen(m_strFlashSaveFile.c_str(), "wb");
-    if (!file) {
-      Message("Could not Open Flash File");
-      m_bPortBusy = 0;
-      return;
-    }
-    if (std::setvbuf(file, nullptr, _IOFBF, kCaptureBufferSize) != 0) {
-      Message("Could not set buffer to 0");
-      std::fclose(file);
-      return;
-    }
-    SaveFlashData(file);
-    std::fclose(file);
+    RequestRepaint(true);
+    WindowFlashHost host(*this);
+    orv::flash::SaveFlashFile(host, m_strFlashSaveFile);
     return;
   }
   Message("File type must be *.txt or *.hex");

@@ -1,8 +1,11 @@
 #include "flash/FlashImage.h"
 
+#include <algorithm>
+#include <cctype>
+
+#include "common/HexRecord.h"
 #include "common/LineReader.h"
 #include "common/Text.h"
-#include "display/DisplayModel.h"
 #include "flash/Messages.h"
 
 namespace orv::flash {
@@ -12,48 +15,36 @@ constexpr char kTableTag[] = "[TABLE]";
 constexpr char kIntelHexTag[] = "[INTELHEX]";
 constexpr char kOcdTag[] = "[ZTQFLASH]";
 constexpr int kIntelHexPagesAt = 10;  // directly after the tag when it opens the line
-constexpr int kPageSize = 512;
 constexpr int kMemoryEnd = 0x10000;
 constexpr int kMaxTableWidth = 15;    // 4N + 13 must fit the loader's 74-character record
+constexpr int kAddressAt = 3;         // ":" LL AAAA TT data CC
 
-// Intel HEX record fields: ":" LL AAAA TT data CC.
-constexpr int kLengthAt = 1;
-constexpr int kAddressAt = 3;
-constexpr int kTypeAt = 7;
-constexpr int kDataAt = 9;
+enum RecordType { kData = 0, kEnd = 1, kSegment = 2, kStartSegment = 3, kLinear = 4, kStartLinear = 5 };
 
-// A position past the end of the line reads as a zero byte, never as
-// whatever an earlier, longer line left behind.
+// A position past the end of the line reads as a zero byte.
 unsigned char CharAt(const std::string& line, size_t pos) {
   return pos < line.size() ? static_cast<unsigned char>(line[pos]) : 0;
 }
 
-int HexByteAt(const std::string& line, size_t pos) {
-  return HexDigitValue(CharAt(line, pos)) * 16 + HexDigitValue(CharAt(line, pos + 1));
-}
-
-// The four characters the progress row shows; missing ones show blank.
-std::string AddressChars(const std::string& line) {
-  std::string chars = Mid(line, kAddressAt, 4);
-  chars.resize(4, ' ');
-  return chars;
-}
-
-bool IsDataRecord(const std::string& line) {
-  return CharAt(line, kTypeAt) == '0' && CharAt(line, kTypeAt + 1) == '0';
-}
-
-bool IsEndRecord(const std::string& line) {
-  return CharAt(line, 0) == ':' && CharAt(line, kTypeAt) == '0' && CharAt(line, kTypeAt + 1) == '1';
-}
-
-bool IsBlank(const std::string& line) {
-  return line.find_first_not_of(" \t\r\n") == std::string::npos;
-}
-
 bool EndsLine(const std::string& piece) { return !piece.empty() && piece.back() == '\n'; }
 
-size_t ContentLength(const std::string& line) { return EndsLine(line) ? line.size() - 1 : line.size(); }
+bool IsBlank(const std::string& line) { return line.find_first_not_of(" \t\r\n") == std::string::npos; }
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// Four hex digits of either case as a number; -1 when they are not.
+int HexWord(const std::string& text) {
+  if (text.size() != 4) return -1;
+  int value = 0;
+  for (const char c : text) {
+    if (HexDigit(c) < 0) return -1;
+    value = value * 16 + HexDigit(c);
+  }
+  return value;
+}
 
 // Decimal as the header fields have always been read: leading blanks
 // skipped, digits up to the first other character, none gives 0. Capped
@@ -67,34 +58,32 @@ int ReadDecimal(const std::string& text) {
   return static_cast<int>(value);
 }
 
-FlashStep ErrorStep(const char* message) {
+FlashStep Problem(std::string what) {
   FlashStep step;
-  step.action = Action::Error;
-  step.message = message;
+  step.problem = std::move(what);
   return step;
 }
 
-FlashStep SendStep(Action action, std::string bytes, ImageFormat format = ImageFormat::None) {
-  FlashStep step;
-  step.action = action;
-  step.bytes = std::move(bytes);
-  step.format = format;
-  return step;
+std::string RecordProblem(HexRecordError error, size_t badAt, const HexRecord& record) {
+  switch (error) {
+    case HexRecordError::None: break;
+    case HexRecordError::NoStart: return msg::kNotRecord;
+    case HexRecordError::BadDigit: return Format(msg::kBadDigit, static_cast<int>(badAt) + 1);
+    case HexRecordError::BadLength: return msg::kRecordLength;
+    case HexRecordError::BadChecksum: {
+      int sum = static_cast<int>(record.data.size()) + (record.address >> 8) + (record.address & 0xFF) + record.type;
+      for (const uint8_t b : record.data) sum += b;
+      return Format(msg::kChecksum, record.checksum, RecordChecksum(sum));
+    }
+  }
+  return std::string();
 }
 
 }  // namespace
 
-static_assert(sizeof kEndRecordLine - 1 + 2 == kEndRecordSize, "end record line and its two zero bytes");
-
 std::string EndRecord() { return std::string(kEndRecordLine) + std::string(2, '\0'); }
 
-std::string TablePageRange(int startAddress, int lineWidth, int lineCount) {
-  const int first = (startAddress / kPageSize) & 0xFF;
-  const long long span = static_cast<long long>(lineWidth) * lineCount / kPageSize;
-  const int last = static_cast<int>((first + span) & 0xFF);
-  // LF before CR: the loader has always been sent it this way round.
-  return Format("  *%02X%02X\n\r", first, last);
-}
+static_assert(sizeof kEndRecordLine - 1 + 2 == kEndRecordSize, "end record line and its two zero bytes");
 
 TableHeader ParseTableHeader(const std::string& line) {
   const std::string a = Mid(line, Find(line, ']') + 2);
@@ -105,284 +94,219 @@ TableHeader ParseTableHeader(const std::string& line) {
   const std::string field3 = Left(c, Find(c, ']'));
 
   TableHeader header;
-  header.addressText = Left(field1, 4);
-  for (unsigned char ch : header.addressText) header.address = header.address * 16 + HexDigitValue(ch);
+  header.address = HexWord(Left(field1, 4));
   header.lineWidth = ReadDecimal(field2);
   header.lineCount = ReadDecimal(field3);
   return header;
 }
 
-// ---- FlashImage ----
+// ---- Header ----
 
-std::vector<FlashStep> FlashImage::Header(const std::string& line) {
-  std::vector<FlashStep> steps;
-
-  if (Find(line, kTableTag) >= 0) {
-    const TableHeader header = ParseTableHeader(line);
-    // The record text has room for four address characters and 4N + 13
-    // characters in all; anything else would go to the loader malformed.
-    if (header.addressText.size() != 4) {
-      steps.push_back(ErrorStep(msg::kTableHeader));
-      return steps;
-    }
-    if (header.lineWidth < 1 || header.lineWidth > kMaxTableWidth) {
-      steps.push_back(ErrorStep(msg::kTableWidth));
-      return steps;
-    }
-    pendingTable_ = header;
-    steps.push_back(SendStep(Action::SendWithAck,
-                             TablePageRange(header.address, header.lineWidth, header.lineCount),
-                             ImageFormat::Table));
+// One tag, anywhere in the line. A line with two would once have set the
+// unit up twice, the loader's pages erased and then the debugger opened.
+std::string ImageTranslator::Header(const std::string& line) {
+  const struct {
+    const char* tag;
+    ImageFormat format;
+  } kTags[] = {{kTableTag, ImageFormat::Table}, {kIntelHexTag, ImageFormat::IntelHex}, {kOcdTag, ImageFormat::Ocd}};
+  for (const auto& t : kTags) {
+    if (Find(line, t.tag) < 0) continue;
+    if (format_ != ImageFormat::None) return msg::kTwoTags;
+    format_ = t.format;
   }
 
-  if (Find(line, kIntelHexTag) >= 0) {
-    const std::string pages = Mid(line, kIntelHexPagesAt, 4);
-    // Without four page characters the loader would be told to erase pages
-    // named by a line end or by nothing at all.
-    if (pages.size() != 4 || Find(pages, '\n') >= 0) {
-      steps.push_back(ErrorStep(msg::kIntelHexPages));
-      return steps;
-    }
-    steps.push_back(SendStep(Action::SendWithAck, "  *" + pages, ImageFormat::IntelHex));
-  }
-
-  if (Find(line, kOcdTag) >= 0) {
-    FlashStep step;
-    step.action = Action::OpenOcdAndErase;
-    step.format = ImageFormat::Ocd;
-    steps.push_back(step);
-  }
-  return steps;
-}
-
-void FlashImage::Adopt(ImageFormat format) {
-  format_ = format;
-  byteCount_ = 0;
-  if (format == ImageFormat::Table) {
-    table_ = pendingTable_;
-    recordAddress_ = table_.address;
-    addressText_ = table_.addressText;
-    lineIndex_ = 0;
-    dataText_.clear();
-    dataSum_ = 0;
-  }
-}
-
-FlashStep FlashImage::Line(const std::string& line) {
   switch (format_) {
-    case ImageFormat::Table:
-      return TableLine(line);
-    case ImageFormat::IntelHex:
-      return IntelHexLine(line);
-    case ImageFormat::Ocd:
-      return OcdLine(line);
     case ImageFormat::None:
-      break;
+      return msg::kNoTag;
+    case ImageFormat::Table:
+      table_ = ParseTableHeader(line);
+      if (table_.address < 0) return msg::kTableHeader;
+      if (table_.lineWidth < 1 || table_.lineWidth > kMaxTableWidth) return msg::kTableWidth;
+      recordAddress_ = table_.address;
+      return std::string();
+    case ImageFormat::IntelHex: {
+      const int pages = HexWord(Mid(line, kIntelHexPagesAt, 4));
+      if (pages < 0) return msg::kIntelHexPages;
+      firstPage_ = pages >> 8;
+      lastPage_ = pages & 0xFF;
+      return std::string();
+    }
+    case ImageFormat::Ocd:
+      return std::string();
   }
-  return ErrorStep(msg::kInvalidFileType);
+  return std::string();
 }
 
+FlashStep ImageTranslator::Line(const std::string& line) {
+  return format_ == ImageFormat::Table ? TableLine(line) : RecordLine(line);
+}
+
+std::string ImageTranslator::Finish() const {
+  if (format_ == ImageFormat::Table && lastPage_ < 0) return msg::kTableEmpty;
+  if (format_ != ImageFormat::Table && !ended_) return msg::kNoEndRecord;
+  return std::string();
+}
+
+// ---- Table images ----
+//
 //   db 'text'      N characters from position 4, taken as their codes
 //   db %3F         one byte as two hex digits at positions 4 and 5
 // Two data lines make one record:
 //   :LLAAAA00<2N bytes as hex pairs>CC CR LF      (4N + 13 characters)
-FlashStep FlashImage::TableLine(const std::string& line) {
+FlashStep ImageTranslator::TableLine(const std::string& line) {
   const int width = table_.lineWidth;
-  FlashStep step;
-
   // The line after the header is not data; it only starts the first record.
   if (lineIndex_ == 0) {
     lineIndex_ = 1;
-    return step;
+    return FlashStep{};
   }
 
   const std::string prefix = Left(line, 4);
   if (prefix == "db '") {
+    // Whatever stands there is data: a closing quote, a blank, the line end.
     for (int i = 0; i < width; ++i) {
       const unsigned char c = CharAt(line, static_cast<size_t>(4 + i));
       dataText_ += Format("%02X", c);
       dataSum_ += c;
     }
-    step.byteGrowth = width;
+    pendingGrowth_ += width;
   } else if (prefix == "db %") {
-    // The two digits go into the record as they stand (a lower-case digit
-    // reaches the loader as written and counts 0 in the sum), except that a
-    // line end or a missing digit becomes "0" so the record stays one line.
-    // A slot wider than one byte is filled up with 00.
-    for (size_t pos = 4; pos < 6; ++pos) {
-      const unsigned char c = CharAt(line, pos);
-      dataText_ += (c == '\n' || c == 0) ? '0' : static_cast<char>(c);
-    }
-    dataSum_ += HexByteAt(line, 4);
-    for (int i = 1; i < width; ++i) dataText_ += "00";
-    step.byteGrowth = 1;
+    const int high = HexDigit(static_cast<char>(CharAt(line, 4)));
+    const int low = HexDigit(static_cast<char>(CharAt(line, 5)));
+    if (high < 0 || low < 0) return Problem(msg::kDbHex);
+    // The byte fills the first place of its slot; a wider slot is filled
+    // up with 00.
+    dataText_ += Format("%02X", high * 16 + low) + std::string(2 * (width - 1), '0');
+    dataSum_ += high * 16 + low;
+    pendingGrowth_ += 1;
   } else {
-    return ErrorStep(msg::kDbFormat);
+    return Problem(msg::kDbLine);
   }
-  byteCount_ += step.byteGrowth;
-
-  if (++lineIndex_ < 3) return step;
+  if (++lineIndex_ < 3) return FlashStep{};
 
   const int length = 2 * width;
+  const int address = recordAddress_;
+  if (address + length > kMemoryEnd) return Problem(msg::kPastEndOfMemory);
+  FlashStep step;
+  step.action = Action::SendWithAck;
+  const int sum = length + (address >> 8) + (address & 0xFF) + dataSum_;
+  step.bytes = Format(":%02X%04X00", length, address) + dataText_ + Format("%02X\r\n", RecordChecksum(sum));
+  step.byteGrowth = pendingGrowth_;
+  recordAddress_ += length;
+  step.showAfter = Format("%04X", recordAddress_ & 0xFFFF);
+  if (firstPage_ < 0) firstPage_ = address / kPageSize;
+  lastPage_ = (address + length - 1) / kPageSize;
   lineIndex_ = 1;
-  const std::string data = dataText_;
-  const int dataSum = dataSum_;
   dataText_.clear();
   dataSum_ = 0;
-  if (recordAddress_ + length > kMemoryEnd) return ErrorStep(msg::kPastEndOfMemory);
-
-  const int sum = (length & 0xFF) + HexByteAt(addressText_, 0) + HexByteAt(addressText_, 2) + dataSum;
-  step.action = Action::SendWithAck;
-  step.bytes = Format(":%02X", length & 0xFF) + addressText_ + "00" + data +
-               Format("%02X\r\n", RecordChecksum(sum));
+  pendingGrowth_ = 0;
   return step;
 }
 
-std::string FlashImage::Acknowledged() {
-  recordAddress_ += 2 * table_.lineWidth;
-  addressText_ = Format("%04X", recordAddress_ & 0xFFFF);
-  return addressText_;
-}
+// ---- Intel HEX and OCD images ----
+//
+//   :LLAAAATTdd..ddCC    read as Intel HEX records in either case
+//
+// An Intel HEX image goes to the loader record by record, in upper case:
+// the loader is known to read upper case, the only case the table images
+// translated here have ever sent it, and nothing says it reads the other.
+// An OCD image's data records (type 00) become program memory writes.
+FlashStep ImageTranslator::RecordLine(const std::string& line) {
+  if (IsBlank(line)) return FlashStep{};
+  if (ended_) return Problem(msg::kAfterEnd);
+  const std::string text = EndsLine(line) ? line.substr(0, line.size() - 1) : line;
+  HexRecord record;
+  size_t badAt = 0;
+  const HexRecordError error = ParseHexRecord(text, record, &badAt);
+  if (error != HexRecordError::None) return Problem(RecordProblem(error, badAt, record));
 
-// Forwarded as read, line end included; the loader checks its own records.
-FlashStep FlashImage::IntelHexLine(const std::string& line) {
-  FlashStep step = SendStep(Action::SendWithAck, line);
-  step.address = AddressChars(line);
-  step.byteGrowth = HexByteAt(line, kLengthAt);
-  byteCount_ += step.byteGrowth;
-  return step;
-}
-
-//   :LLAAAATTdd..ddCC    only type 00 is written, at AAAA, LL bytes
-FlashStep FlashImage::OcdLine(const std::string& line) {
-  const int length = HexByteAt(line, kLengthAt);
-  FlashStep step;
-  step.address = AddressChars(line);
-
-  if (IsDataRecord(line)) {
-    if (length > kOcdMaxData) return ErrorStep(msg::kRecordTooLong);
-    if (ContentLength(line) < static_cast<size_t>(kDataAt + 2 * length)) return ErrorStep(msg::kRecordTooShort);
-    const int address = HexByteAt(line, kAddressAt) * 256 + HexByteAt(line, kAddressAt + 2);
-    if (address + length > kMemoryEnd) return ErrorStep(msg::kPastEndOfMemory);
-
-    std::vector<uint8_t> data;
-    for (int k = 0; k < length; ++k) {
-      data.push_back(static_cast<uint8_t>(HexByteAt(line, static_cast<size_t>(kDataAt + 2 * k))));
-    }
-    step.action = Action::OcdWrite;
-    step.ocd = *WriteProgramMemory(static_cast<uint16_t>(address), data.data(), data.size());
-  }
-  step.byteGrowth = length;
-  byteCount_ += length;
-  return step;
-}
-
-FlashStep FlashImage::End() const {
-  switch (format_) {
-    case ImageFormat::Table:
-    case ImageFormat::IntelHex:
-      return SendStep(Action::SendWithoutAck, EndRecord());
-    case ImageFormat::Ocd: {
-      FlashStep step;
-      step.action = Action::CloseOcd;
-      return step;
-    }
-    case ImageFormat::None:
+  const int length = static_cast<int>(record.data.size());
+  switch (record.type) {
+    case kData:
+      if (record.address + length > kMemoryEnd) return Problem(msg::kPastEndOfMemory);
       break;
+    case kEnd:
+      ended_ = true;
+      break;
+    case kSegment:
+    case kLinear:
+      // Either names the upper part of every address that follows; the
+      // unit has 64 KiB, and the records are written at their own 16 bits.
+      if (length != 2 || record.data[0] != 0 || record.data[1] != 0) return Problem(msg::kUpperAddress);
+      break;
+    case kStartSegment:
+    case kStartLinear:
+      break;
+    default:
+      return Problem(Format(msg::kRecordType, record.type));
   }
-  return FlashStep{};
-}
 
-// ---- ImageValidator ----
-//
-// Runs the file through the same translation the run will make, carrying
-// out nothing, and stops at the first thing that must not reach the unit.
-// Two errors are left to the run itself, in their place: "Invalid File
-// Type" and the table's "db" format error. The run has always sent the
-// records before a malformed table line, and an untagged file has always
-// been reported only when its second line comes.
-//
-// An OCD image must end with its end record. A read-back that failed part
-// way leaves "[ZTQFLASH]" and the records read so far; programming that
-// would erase the whole unit and write back only part of it, so such a
-// file is refused before the debugger is opened.
-
-void ImageValidator::Feed(const std::string& piece) {
-  if (done_) return;
-  if (pendingOpen_) {
-    // The previous piece had no line end and something follows: it was the
-    // first 59 characters of a longer line, and the rest would have been
-    // handled as a line of its own.
-    Refuse(lineNumber_, msg::kLineTooLong);
-    return;
-  }
-  ++lineNumber_;
-  if (EndsLine(piece)) {
-    Whole(piece);
-    return;
-  }
-  // Either the file's last line or the start of a longer one. A data record
-  // that is too long says so in its first characters; that is the clearer
-  // message for the usual case, a hex file made with 32-byte records.
-  if (headerSeen_ && image_.State() == ImageFormat::Ocd && IsDataRecord(piece) &&
-      HexByteAt(piece, kLengthAt) > kOcdMaxData) {
-    Refuse(lineNumber_, msg::kRecordTooLong);
-    return;
-  }
-  pending_ = piece;
-  pendingOpen_ = true;
-}
-
-ImageProblem ImageValidator::Finish() {
-  if (!done_ && pendingOpen_) {
-    pendingOpen_ = false;
-    Whole(pending_);
-  }
-  if (!done_ && headerSeen_ && image_.State() == ImageFormat::Ocd && !lastIsEndRecord_) {
-    Refuse(0, msg::kNoEndRecord);
-  }
-  done_ = true;
-  return problem_;
-}
-
-void ImageValidator::Whole(const std::string& line) {
-  if (!headerSeen_) {
-    headerSeen_ = true;
-    for (const FlashStep& step : image_.Header(line)) {
-      if (step.action == Action::Error) {
-        Refuse(lineNumber_, step.message.c_str());
-        return;
+  FlashStep step;
+  step.showBefore = Upper(text.substr(kAddressAt, 4));
+  step.byteGrowth = length;
+  if (format_ == ImageFormat::IntelHex) {
+    if (record.type == kData && length > 0) {
+      const int first = record.address / kPageSize;
+      const int last = (record.address + length - 1) / kPageSize;
+      if (first < firstPage_ || last > lastPage_) {
+        return Problem(Format(msg::kOutsidePages, record.address, firstPage_, lastPage_));
       }
-      image_.Adopt(step.format);
     }
-    return;
+    step.action = Action::SendWithAck;
+    step.bytes = Upper(line);
+  } else if (record.type == kData) {
+    if (length > kOcdMaxData) return Problem(msg::kRecordTooLong);
+    step.action = Action::OcdWrite;
+    step.ocd = *WriteProgramMemory(record.address, record.data.data(), record.data.size());
   }
-
-  const FlashStep step = image_.Line(line);
-  if (step.action == Action::Error) {
-    if (step.message == msg::kDbFormat || step.message == msg::kInvalidFileType) {
-      done_ = true;
-    } else {
-      Refuse(lineNumber_, step.message.c_str());
-    }
-    return;
-  }
-  if (step.action == Action::SendWithAck && image_.State() == ImageFormat::Table) image_.Acknowledged();
-  if (!IsBlank(line)) lastIsEndRecord_ = IsEndRecord(line);
+  return step;
 }
 
-void ImageValidator::Refuse(int line, const char* message) {
-  problem_.line = line;
-  problem_.message = message;
-  done_ = true;
-}
+// ---- The whole-file check ----
 
-ImageProblem ValidateImage(const std::string& content) {
-  ImageValidator validator;
+ImageProblem CheckImage(const std::string& content, ImagePlan& plan) {
+  ImageProblem problem;
+  if (static_cast<long long>(content.size()) > kMaxImageBytes) {
+    problem.message = msg::kFileTooLarge;
+    return problem;
+  }
+  const auto refuse = [&problem](int line, const std::string& what) {
+    problem.line = line;
+    problem.message = Format(msg::kRefusal, line, what.c_str());
+    return problem;
+  };
+
+  ImageTranslator image;
   size_t pos = 0;
   std::string piece;
-  while (NextLine(content, pos, piece) == LineStatus::Line) validator.Feed(piece);
-  return validator.Finish();
+  int line = 0;
+  while (NextLine(content, pos, piece) == LineStatus::Line) {
+    ++line;
+    // A piece without its line end with more to come is the first 59
+    // characters of a longer line; the rest would go as a line of its own.
+    if (!EndsLine(piece) && pos < content.size()) return refuse(line, msg::kLineTooLong);
+    const std::string what = line == 1 ? image.Header(piece) : image.Line(piece).problem;
+    if (!what.empty()) return refuse(line, what);
+  }
+  if (line == 0) return refuse(1, msg::kNoTag);
+  const std::string missing = image.Finish();
+  if (missing == msg::kNoEndRecord) {
+    problem.message = Format(msg::kNoEndRecord, line);
+    return problem;
+  }
+  if (!missing.empty()) return refuse(line, missing);
+
+  plan.format = image.ImageKind();
+  if (plan.format == ImageFormat::Table) {
+    // The pages the records write, every one of them: a record that starts
+    // near the end of a page runs on into the next. LF before CR: the
+    // loader has always been sent it this way round.
+    plan.pageRange = Format("  *%02X%02X\n\r", image.FirstPage(), image.LastPage());
+  } else if (plan.format == ImageFormat::IntelHex) {
+    plan.pageRange = Format("  *%02X%02X", image.FirstPage(), image.LastPage());
+  }
+  plan.pages = plan.pageRange.empty() ? 0 : std::max(0, image.LastPage() - image.FirstPage() + 1);
+  return problem;
 }
 
 }  // namespace orv::flash

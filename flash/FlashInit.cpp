@@ -9,15 +9,13 @@
 #include <chrono>
 #include <thread>
 
-#include "app/ViewerDlg.h"
 #include "flash/LinkBounds.h"
-#include "flash/LinkSupport.h"
 #include "flash/Messages.h"
-#include "flash/OcdCommands.h"
+#include "flash/OcdLink.h"
 
+namespace orv::flash {
 namespace {
 
-using orv::flash::FlashCommand;
 using Clock = std::chrono::steady_clock;
 
 constexpr FlashCommand kEraseSequence[] = {FlashCommand::SetUp, FlashCommand::Control00, FlashCommand::Unlock1,
@@ -27,48 +25,49 @@ constexpr FlashCommand kUnlockSequence[] = {FlashCommand::SetUp, FlashCommand::C
                                             FlashCommand::Unlock2};
 
 template <size_t N>
-bool Send(CViewerDlg& dlg, const FlashCommand (&sequence)[N], orv::flash::OcdBuffer& buffer) {
+bool Send(OcdLink& link, const FlashCommand (&sequence)[N], OcdBuffer& buffer) {
   for (const FlashCommand command : sequence) {
-    if (orv::flash::Exchange(dlg, orv::flash::Command(command), buffer) != 0) return false;
+    if (link.Exchange(Command(command), buffer) != 0) return false;
   }
   return true;
 }
 
 }  // namespace
 
-bool CViewerDlg::FlashInit() {
-  namespace msg = orv::flash::msg;
-  if (!OcdOpen(msg::kEraseAndFlash, OcdOrder::BaudRateFirst)) return false;
+bool FlashInit(OcdLink& link, FlashHost& host) {
+  if (!link.Open(msg::kEraseAndFlash, OcdOrder::BaudRateFirst)) return false;
 
-  orv::flash::OcdBuffer buffer{};
-  if (!Send(*this, kEraseSequence, buffer)) {
-    Message(msg::kWritingController);
+  OcdBuffer buffer{};
+  if (!Send(link, kEraseSequence, buffer)) {
+    host.Tell(msg::kWritingController);
     return false;
   }
 
   // The byte tested first is the echo of the erase value at the status
   // position, never 00, so the status is always read at least once.
-  const auto deadline = Clock::now() + std::chrono::milliseconds(orv::flash::kEraseBoundMs);
-  unsigned char status = buffer[orv::flash::kFlashStatusAt];
+  const auto deadline = Clock::now() + std::chrono::milliseconds(kEraseBoundMs);
+  unsigned char status = buffer[kFlashStatusAt];
   for (bool first = true; status != 0; first = false) {
     if (!first) {
       if (Clock::now() >= deadline) {
-        Message(msg::kEraseTimedOut);
+        host.Tell(msg::kEraseTimedOut);
         return false;
       }
-      std::this_thread::sleep_for(std::chrono::milliseconds(orv::flash::kErasePollMs));
+      std::this_thread::sleep_for(std::chrono::milliseconds(kErasePollMs));
     }
-    if (orv::flash::Exchange(*this, orv::flash::Command(FlashCommand::Status), buffer) != 0) {
-      Message(msg::kWaitingErase);
+    if (link.Exchange(Command(FlashCommand::Status), buffer) != 0) {
+      host.Tell(msg::kWaitingErase);
       return false;
     }
-    status = buffer[orv::flash::kFlashStatusAt];
+    status = buffer[kFlashStatusAt];
   }
-  Message(msg::kFlashErased, msg::kCaptionStatus);
+  host.Tell(msg::kFlashErased, msg::kCaptionStatus);
 
-  if (!Send(*this, kUnlockSequence, buffer)) {
-    Message(msg::kWritingController);
+  if (!Send(link, kUnlockSequence, buffer)) {
+    host.Tell(msg::kWritingController);
     return false;
   }
   return true;
 }
+
+}  // namespace orv::flash

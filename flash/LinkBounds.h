@@ -26,8 +26,4 @@ constexpr int kEraseBoundMs = 5000;
 // them keeps the poll from hammering the line while the erase runs.
 constexpr int kErasePollMs = 10;
 
-// An image of the whole 64 KiB as a table of one-byte lines is under half a
-// megabyte; anything far beyond that is not a flash image.
-constexpr long long kMaxImageBytes = 16LL * 1024 * 1024;
-
 }  // namespace orv::flash

@@ -1,7 +1,8 @@
 #pragma once
 // Every text the flash subsystem shows a person, in one place. The texts of
 // the original program are kept byte for byte, odd spacing included; the
-// ones under "Refusals" are ours and follow the style of the format error.
+// refusals are ours and follow the style of its format error ("Error in
+// file format : line must start with db ' or db %", kept as kDbLine).
 
 namespace orv::flash::msg {
 
@@ -44,26 +45,38 @@ constexpr char kNoFlashPath[] = "No Flash file path specified";
 constexpr char kOpenFlashFile[] = "Could not Open Flash File";
 constexpr char kReadingFile[] = "Error Reading from file";
 constexpr char kCloseFile[] = "Could not Close File";
-constexpr char kCloseFlashFile[] = "Could not Close flash File";
-constexpr char kInvalidFileType[] = "Invalid File Type";
-constexpr char kDbFormat[] = "Error in file format : line must start with db ' or db %";
 
-// Refusals of images that would reach the unit in pieces, overrun a
-// buffer, wrap past the top of memory or program only part of the unit.
-constexpr char kLineTooLong[] = "Error in file format : line longer than 59 characters";
-constexpr char kRecordTooLong[] = "Error in file format : record longer than 16 bytes";
-constexpr char kRecordTooShort[] = "Error in file format : record shorter than its length";
-constexpr char kPastEndOfMemory[] = "Error in file format : data runs past address FFFF";
-constexpr char kNoEndRecord[] = "Error in file format : no end record - file incomplete";
-constexpr char kTableHeader[] = "Error in file format : table header must read [TABLE][AAAA][N][M]";
-constexpr char kTableWidth[] = "Error in file format : table line width must be 1 to 15";
-constexpr char kIntelHexPages[] = "Error in file format : no page range after [INTELHEX]";
+// Refusals of an image before anything is sent: shown as
+// "Error in file format : line 7: checksum 3A, the record's bytes need 3B"
+// (kRefusal with the line number and one of the texts after it).
+constexpr char kRefusal[] = "Error in file format : line %d: %s";
+constexpr char kNoEndRecord[] = "Error in file format : no end record after line %d - file incomplete";
+constexpr char kNoTag[] = "no [TABLE], [INTELHEX] or [ZTQFLASH] tag";
+constexpr char kTwoTags[] = "more than one of [TABLE], [INTELHEX] and [ZTQFLASH]";
+constexpr char kTableHeader[] = "table header must read [TABLE][AAAA][N][M], AAAA in hex";
+constexpr char kTableWidth[] = "table line width must be 1 to 15";
+constexpr char kTableEmpty[] = "table holds no record - two db lines make one";
+constexpr char kIntelHexPages[] = "page range after [INTELHEX] must be four hex digits";
+constexpr char kDbLine[] = "line must start with db ' or db %";
+constexpr char kDbHex[] = "db % must be followed by two hex digits";
+constexpr char kLineTooLong[] = "line longer than 59 characters";
+constexpr char kNotRecord[] = "not an Intel HEX record (no ':' at its start)";
+constexpr char kBadDigit[] = "character %d is not a hex digit";
+constexpr char kRecordLength[] = "record length does not match its data";
+constexpr char kChecksum[] = "checksum %02X, the record's bytes need %02X";
+constexpr char kRecordType[] = "unknown record type %02X";
+constexpr char kUpperAddress[] = "address record must name 0000 - the unit has 64 KiB";
+constexpr char kRecordTooLong[] = "record longer than 16 bytes";
+constexpr char kPastEndOfMemory[] = "data runs past address FFFF";
+constexpr char kOutsidePages[] = "data at %04X outside the pages %02X to %02X the header erases";
+constexpr char kAfterEnd[] = "record after the end record";
 
 // Waits that the original left without an end, and faults it never noticed.
 constexpr char kSendTimedOut[] = "Timed out sending data - check FLASH cable";
 constexpr char kEraseTimedOut[] = "Timed out waiting for FLASH Erase - check FLASH cable";
 constexpr char kFileTooLarge[] = "Error in file format : file too large for a flash image";
 constexpr char kWritingFile[] = "Error Writing to file";
+constexpr char kSetBuffer[] = "Could not set buffer to 0";
 
 // The file dialog of the FLASH run.
 constexpr char kFlashFileName[] = "Quorvel_Flash";

@@ -1,26 +1,15 @@
-// The on-chip debugger link over the FLASH cable: one request and reply
-// exchange, and the opening that switches the port to the debugger's rate
-// and time-outs, holds the break while the user is asked, and puts the
-// debugger into debug mode.
-//
-// The cable joins the PC's transmit and receive lines, so every byte sent
-// comes back first and the debugger's answer follows it:
-//
-//   sent   05                 read control
-//   read   05 80              echo, then the control value
+#include "flash/OcdLink.h"
+
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 
-#include "app/ViewerDlg.h"
 #include "flash/LinkBounds.h"
-#include "flash/LinkSupport.h"
 #include "flash/Messages.h"
-#include "flash/OcdCommands.h"
 
+namespace orv::flash {
 namespace {
 
-using orv::flash::OcdBuffer;
-using orv::flash::OcdCommand;
 using Clock = std::chrono::steady_clock;
 
 constexpr unsigned kEvRxChar = 0x0001;
@@ -30,8 +19,8 @@ constexpr unsigned kEvTxEmpty = 0x0004;
 constexpr int kFlushPiece = 6;
 
 // The debugger's port settings; only these are changed.
-orv::serial::Timeouts OcdTimeouts(orv::serial::Timeouts t) {
-  const orv::serial::Timeouts ocd = orv::serial::Timeouts::Ocd();
+serial::Timeouts OcdTimeouts(serial::Timeouts t) {
+  const serial::Timeouts ocd = serial::Timeouts::Ocd();
   t.readReturnsAtOnce = ocd.readReturnsAtOnce;
   t.readMultiplierMs = ocd.readMultiplierMs;
   t.readConstantMs = ocd.readConstantMs;
@@ -51,55 +40,67 @@ struct HandshakeStep {
 const HandshakeStep kHandshake[] = {
     // Two bytes come back for the one sent: the echo and the byte that
     // follows the break.
-    {orv::flash::Autobaud, Check::None},
-    {orv::flash::ReadControl, Check::None},
-    {orv::flash::ReadControl, Check::None},
-    {[] { return orv::flash::WriteControl(orv::flash::kControlDebug); }, Check::None},
-    {orv::flash::ReadControl, Check::DebugStatus},
-    {[] { return orv::flash::WriteControl(orv::flash::kControlDebugReset); }, Check::None},
-    {orv::flash::ReadControl, Check::None},
-    {orv::flash::ReadRevision, Check::Revision},
+    {Autobaud, Check::None},
+    {ReadControl, Check::None},
+    {ReadControl, Check::None},
+    {[] { return WriteControl(kControlDebug); }, Check::None},
+    {ReadControl, Check::DebugStatus},
+    {[] { return WriteControl(kControlDebugReset); }, Check::None},
+    {ReadControl, Check::None},
+    {ReadRevision, Check::Revision},
 };
 
 // The echoed read control command, or the debug mode bit in the control
 // value, is what the debugger has always been taken to be present by.
 bool DebugStatusPasses(const OcdBuffer& buffer) {
-  return buffer[0] == 0x05 || buffer[orv::flash::kControlValueAt] == orv::flash::kControlDebug;
+  return buffer[0] == 0x05 || buffer[kControlValueAt] == kControlDebug;
 }
 
 }  // namespace
 
-int CViewerDlg::OcdExchange(unsigned char* buffer, int writeCount, int readCount) {
-  const PortHandle port = orv::flash::PortOf(*this);
-  if (!port || !port->IsOpen()) return EBADF;
+OcdLink::OcdLink(FlashHost& host) : host_(host), port_(host.LinkPort()) {}
+
+int OcdLink::Exchange(unsigned char* buffer, int writeCount, int readCount) {
+  if (!port_ || !port_->IsOpen()) return EBADF;
 
   int written = 0;
-  const orv::serial::Status write = port->Write(buffer, writeCount, written);
+  const serial::Status write = port_->Write(buffer, writeCount, written);
   if (!write.ok()) return write.ErrorNumber();
   if (written != writeCount) return ETIMEDOUT;
 
-  port->SetEventMask(kEvTxEmpty);
-  if (const int drained = orv::serial::ErrorNumberOf(orv::flash::DrainOutput(*port))) return drained;
+  port_->SetEventMask(kEvTxEmpty);
+  if (const int drained = serial::ErrorNumberOf(serial::DrainOutput(*port_))) return drained;
 
   int got = 0;
-  const orv::serial::Status read = port->Read(buffer, readCount, got);
+  const serial::Status read = port_->Read(buffer, readCount, got);
   return read.ok() && got == readCount ? 0 : 1;
 }
 
-bool CViewerDlg::OcdOpen(const char* question, OcdOrder order) {
-  namespace msg = orv::flash::msg;
-  const PortHandle port = orv::flash::PortOf(*this);
-  const bool open = port && port->IsOpen();
+int OcdLink::Exchange(const OcdCommand& command, OcdBuffer& buffer) {
+  const int writeCount = static_cast<int>(command.bytes.size());
+  if (writeCount > static_cast<int>(buffer.size()) || command.readCount > static_cast<int>(buffer.size())) {
+    return 1;
+  }
+  std::memcpy(buffer.data(), command.bytes.data(), command.bytes.size());
+  return Exchange(buffer.data(), writeCount, command.readCount);
+}
+
+bool OcdLink::RestoreBaudRate() {
+  return port_ && port_->IsOpen() && port_->SetBaudRate(host_.ConnectionBaud()).ok();
+}
+
+bool OcdLink::Open(const char* question, OcdOrder order) {
+  const bool open = port_ && port_->IsOpen();
 
   // A setting already applied stays when the next one fails.
   const auto setBaudRate = [&] {
-    if (open && port->SetBaudRate(orv::flash::kOcdBaudRate).ok()) return true;
-    Message(msg::kConfigurePort);
+    if (open && port_->SetBaudRate(kOcdBaudRate).ok()) return true;
+    host_.Tell(msg::kConfigurePort);
     return false;
   };
   const auto setTimeouts = [&] {
-    if (open && port->SetTimeouts(OcdTimeouts(port->GetTimeouts())).ok()) return true;
-    Message(msg::kSetTimeouts);
+    if (open && port_->SetTimeouts(OcdTimeouts(port_->GetTimeouts())).ok()) return true;
+    host_.Tell(msg::kSetTimeouts);
     return false;
   };
   if (order == OcdOrder::BaudRateFirst) {
@@ -112,46 +113,47 @@ bool CViewerDlg::OcdOpen(const char* question, OcdOrder order) {
   // connection's rate. Every read follows a fresh count, and the last one,
   // after a count of 0, waits out its time-out for stragglers.
   OcdBuffer buffer{};
-  port->SetEventMask(kEvTxEmpty);
-  switch (orv::flash::DrainOutput(*port)) {
-    case orv::flash::Drain::Empty: break;
-    case orv::flash::Drain::TimedOut: Message(msg::kSendTimedOut); return false;
-    case orv::flash::Drain::Failed: Message(msg::kReadingData); return false;
+  port_->SetEventMask(kEvTxEmpty);
+  switch (serial::DrainOutput(*port_)) {
+    case serial::Drain::Empty: break;
+    case serial::Drain::TimedOut: host_.Tell(msg::kSendTimedOut); return false;
+    case serial::Drain::Failed: host_.Tell(msg::kReadingData); return false;
   }
-  port->SetEventMask(kEvRxChar);
+  port_->SetEventMask(kEvRxChar);
   int inQueue = 0, outQueue = 0;
-  if (!port->QueueCounts(inQueue, outQueue).ok()) inQueue = 0;
-  const auto flushEnd = Clock::now() + std::chrono::milliseconds(orv::flash::kInputFlushBoundMs);
+  if (!port_->QueueCounts(inQueue, outQueue).ok()) inQueue = 0;
+  const auto flushEnd = Clock::now() + std::chrono::milliseconds(kInputFlushBoundMs);
   while (inQueue > 0 && Clock::now() < flushEnd) {
-    if (!port->QueueCounts(inQueue, outQueue).ok()) inQueue = 0;
+    if (!port_->QueueCounts(inQueue, outQueue).ok()) inQueue = 0;
     int got = 0;
-    port->Read(buffer.data(), kFlushPiece, got);
+    port_->Read(buffer.data(), kFlushPiece, got);
   }
 
   // The break resets the debugger's autobaud detector; it is held while the
   // user decides, and ends whatever the answer. A line that has no break
   // condition (a pseudo-terminal) refuses it, which changes nothing here.
-  port->SetBreak(true);
-  const int answer = Message(question, msg::kCaptionStatus, Buttons::YesNo);
-  port->SetBreak(false);
+  port_->SetBreak(true);
+  const int answer = host_.Ask(question);
+  port_->SetBreak(false);
   if (answer == IDNO) {
-    if (!orv::flash::RestoreBaudRate(*this)) Message(msg::kConfigurePort);
+    if (!RestoreBaudRate()) host_.Tell(msg::kConfigurePort);
     return false;
   }
 
   for (const HandshakeStep& step : kHandshake) {
-    if (orv::flash::Exchange(*this, step.command(), buffer) != 0) {
-      Message(msg::kReadingData);
+    if (Exchange(step.command(), buffer) != 0) {
+      host_.Tell(msg::kReadingData);
       return false;
     }
     if (step.check == Check::DebugStatus && !DebugStatusPasses(buffer)) {
-      Message(msg::kReadingOcdStatus);
+      host_.Tell(msg::kReadingOcdStatus);
       return false;
     }
     if (step.check == Check::Revision) {
-      Message(orv::flash::OcdVersionText(buffer[orv::flash::kRevisionMajorAt], buffer[orv::flash::kRevisionMinorAt]),
-              msg::kCaptionStatus);
+      host_.Tell(OcdVersionText(buffer[kRevisionMajorAt], buffer[kRevisionMinorAt]), msg::kCaptionStatus);
     }
   }
   return true;
 }
+
+}  // namespace orv::flash

@@ -1,5 +1,6 @@
 #include "flash/Readback.h"
 
+#include "common/HexRecord.h"
 #include "common/Text.h"
 #include "flash/FlashImage.h"
 

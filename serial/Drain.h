@@ -24,6 +24,18 @@ constexpr int WaitSleepMs(int missingBytes, int baud, int leftMs) {
   return static_cast<int>(wire < 1 ? 1 : (wire > most ? most : wire));
 }
 
+// The same in microseconds, for a port that can sleep that finely: rounding
+// a short wait up to whole milliseconds would more than double it at 57600
+// (an answer of six bytes takes 1.04 ms). Never below kMinWaitSleepUs, so
+// that a wait for one fast byte does not turn into a spin.
+constexpr long long kMinWaitSleepUs = 100;
+constexpr long long WaitSleepUs(int missingBytes, int baud, long long leftUs) {
+  const long long wire = WireUs(missingBytes, baud > 0 ? baud : kFastestBaudRate);
+  const long long most = leftUs > 1 ? leftUs : 1;
+  const long long sleep = wire < kMinWaitSleepUs ? kMinWaitSleepUs : wire;
+  return sleep > most ? most : sleep;
+}
+
 // An output queue drains in its bytes' wire time; the allowance covers a
 // USB adapter's frame interval and the scheduler several times over.
 constexpr int kDrainAllowanceMs = 300;

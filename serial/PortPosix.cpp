@@ -345,10 +345,11 @@ class PosixPort final : public Port {
     const int fd = fd_.Get();
     if (fd < 0) return Plain(Error::Closed, "wait");
     const Clock::time_point deadline = DeadlineAfter(timeoutMs);
-    int sleepMs = 0;
+    long long sleepUs = 0;
     for (;;) {
       pollfd fds[2] = {{wakeRead_.Get(), POLLIN, 0}, {fd, 0, 0}};
-      const int pr = ::poll(fds, 2, sleepMs);
+      const timespec sleep{static_cast<time_t>(sleepUs / 1000000), static_cast<long>(sleepUs % 1000000) * 1000};
+      const int pr = ::ppoll(fds, 2, &sleep, nullptr);
       if (pr < 0 && errno != EINTR) return Fail(errno, "poll");
       if (pr > 0 && (fds[0].revents & POLLIN) != 0) return Plain(Error::Cancelled, "wait");
       const bool hungUp = pr > 0 && HungUp(fds[1]);
@@ -357,9 +358,9 @@ class PosixPort final : public Port {
       if (!s.ok()) return s;
       if (queued >= minBytes) return Status{};
       if (hungUp) return Plain(Error::Closed, "wait");
-      const int left = MsUntil(deadline);
-      if (left == 0) return Plain(Error::Timeout, "wait");
-      sleepMs = WaitSleepMs(minBytes - queued, baud_.load(), left);
+      const long long left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now()).count();
+      if (left <= 0) return Plain(Error::Timeout, "wait");
+      sleepUs = WaitSleepUs(minBytes - queued, baud_.load(), left);
     }
   }
 

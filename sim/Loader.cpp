@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "sim/IntelHex.h"
+#include "common/HexRecord.h"
 
 namespace orv::sim {
 
@@ -31,6 +31,7 @@ void Loader::Answer(const std::string& received, std::string& reply) const {
 }
 
 void Loader::Feed(uint8_t byte, Memory& memory, std::string& reply) {
+  answerDelayMs_ = 0;
   switch (state_) {
     case State::Closed:
     case State::Done:
@@ -79,6 +80,7 @@ void Loader::TakeRange(Memory& memory, std::string& reply) {
   for (int page = first; page <= last; ++page) {
     std::fill_n(memory.begin() + page * kPageSize, kPageSize, uint8_t{0xFF});
     ++pagesErased_;
+    answerDelayMs_ += kPageEraseMs;
   }
   Answer(range_, reply);
   state_ = State::RangeLf;

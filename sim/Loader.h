@@ -19,7 +19,9 @@
 // up to the next command is then ignored. Other record types are answered
 // and otherwise ignored (the memory is 64 KiB, so there is nothing to
 // extend). A page range whose end lies before its start erases nothing;
-// pages beyond the 64 KiB are ignored.
+// pages beyond the 64 KiB are ignored. Erasing takes the part's time: the
+// answer to a page range is due AnswerDelayMs() after the command's last
+// byte, one page erase time for each page.
 #include <cstdint>
 #include <string>
 
@@ -40,6 +42,7 @@ class Loader {
  public:
   static constexpr int kPageSize = 512;
   static constexpr const char* kRefusal = "ERR!\r\n";
+  static constexpr int kPageEraseMs = Ocd::kPageEraseMs;
 
   explicit Loader(LoaderOptions options = {}) : options_(options) {}
 
@@ -51,6 +54,8 @@ class Loader {
   // appended to `reply`.
   void Feed(uint8_t byte, Memory& memory, std::string& reply);
 
+  // How long after the byte just fed its answer is due.
+  int AnswerDelayMs() const { return answerDelayMs_; }
   int PagesErased() const { return pagesErased_; }
   int RecordsWritten() const { return recordsWritten_; }
   int RecordsRefused() const { return recordsRefused_; }
@@ -70,6 +75,7 @@ class Loader {
   std::string line_;
   bool lineTooLong_ = false;
   int recordsAnswered_ = 0;
+  int answerDelayMs_ = 0;
   int pagesErased_ = 0;
   int recordsWritten_ = 0;
   int recordsRefused_ = 0;

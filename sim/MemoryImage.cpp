@@ -3,11 +3,13 @@
 #include <algorithm>
 
 #include "common/Text.h"
-#include "sim/IntelHex.h"
+#include "common/HexRecord.h"
 
 namespace orv::sim {
 
 namespace {
+
+constexpr char kReadbackTag[] = "[ZTQFLASH]";
 
 const char* Reason(HexRecordError e) {
   switch (e) {
@@ -42,7 +44,8 @@ bool ReadHexImage(const std::string& text, Memory& memory, std::string& error) {
     pos = end + 1;
     ++lineNumber;
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty()) continue;
+    // Orvanta's own read-back files open with the OCD image's tag line.
+    if (line.empty() || (lineNumber == 1 && line == kReadbackTag)) continue;
     HexRecord record;
     const HexRecordError e = ParseHexRecord(line, record);
     if (e != HexRecordError::None) {

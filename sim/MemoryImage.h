@@ -14,7 +14,8 @@ bool ReadBinaryImage(const std::vector<uint8_t>& bytes, Memory& memory, std::str
 
 // Data records (00) are written; extended address records (02, 04) must
 // keep the image inside the 64 KiB; the end record (01) ends the image; an
-// empty line is passed over. Any record that does not check out is an error
+// empty line is passed over, and so is a first line "[ZTQFLASH]", which
+// Orvanta's read-back files begin with. Any record that does not check out is an error
 // naming its line.
 bool ReadHexImage(const std::string& text, Memory& memory, std::string& error);
 

@@ -2,17 +2,19 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
-#include "sim/ByteBudget.h"
+#include "sim/Wire.h"
 
 namespace orv::sim {
 
@@ -41,15 +43,22 @@ constexpr int kMaxWaitMs = 20;
 // every poll; the thread then looks again at this interval.
 constexpr int kAbsentPollMs = 10;
 constexpr size_t kChunk = 4096;
-// Pacing credit kept over a late wake-up, in line time.
-constexpr int64_t kPaceCapUs = 50000;
+constexpr int64_t kNsPerMs = 1000000;
+// Paced, the unit is asked for more once the line holds less than this,
+// and for about twice this much.
+constexpr int64_t kLookaheadNs = 2 * kNsPerMs;
+// Never fewer bytes than this a time: a real UART's transmit FIFO holds more.
+constexpr int64_t kMinPull = 8;
+// Bytes on the line are handed over in batches at most this late; the last
+// one of a burst always on time.
+constexpr int64_t kBatchNs = kNsPerMs;
 
 std::string SystemError(const char* call, const std::string& what) {
   return std::string(call) + (what.empty() ? "" : " " + what) + ": " + std::strerror(errno);
 }
 
-int64_t MonotonicUs() {
-  return std::chrono::duration_cast<std::chrono::microseconds>(
+int64_t MonotonicNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
              std::chrono::steady_clock::now().time_since_epoch())
       .count();
 }
@@ -70,8 +79,17 @@ unsigned int SpeedOf(int rate) {
   return 0;
 }
 
+namespace {
+
+UnitOptions StreamPacedAs(UnitOptions unit, bool pacing) {
+  unit.pacedStream = pacing;
+  return unit;
+}
+
+}  // namespace
+
 PtyHost::PtyHost(UnitOptions unit, HostOptions host)
-    : options_(std::move(host)), unit_(std::make_unique<Unit>(std::move(unit))) {}
+    : options_(std::move(host)), unit_(std::make_unique<Unit>(StreamPacedAs(std::move(unit), options_.pacing))) {}
 
 PtyHost::~PtyHost() { Stop(); }
 
@@ -198,15 +216,28 @@ void PtyHost::RemoveLink() {
   }
 }
 
+// The line between the PC and the unit. With pacing, each direction takes
+// its wire time (Wire): the unit hears a byte of the PC's only once its 10
+// bits have gone by, and the PC reads a byte of the unit's only once its
+// own have. On the FLASH cable the PC's bytes and their echo are one signal
+// on one wire: the unit hears them at once, and the wire time is taken on
+// the way back, where the echo and the debugger's answer behind it share
+// the line as they do on the real cable.
 void PtyHost::Run() {
-  const int64_t startUs = MonotonicUs();
-  ByteBudget pace(0, kPaceCapUs);
-  std::vector<uint8_t> in(kChunk);
-  std::vector<uint8_t> out(kChunk);
+  // Wire times at 57600 are fractions of a millisecond: the kernel's usual
+  // 50 us of slack on every wake-up would make the line slow.
+  prctl(PR_SET_TIMERSLACK, 1000UL, 0UL, 0UL, 0UL);
+  const int64_t startNs = MonotonicNs();
+  const bool flashCable = WithUnit([](Unit& unit) { return unit.options().cable == Cable::Flash; });
+  const bool paceIn = options_.pacing && !flashCable;
+  Wire toUnit;
+  Wire toPc;
+  std::vector<uint8_t> buffer(kChunk);
+  std::vector<uint8_t> out;  // due for the PC, not yet taken by the terminal
   size_t outBegin = 0;
-  size_t outEnd = 0;
   bool connected = false;
   const int64_t hangUpAfter = unit_->options().faults.hangUpAfter;
+  int64_t handedOver = 0;  // taken from the unit for the PC
 
   while (!stop_) {
     pollfd fds[2] = {{master_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
@@ -215,7 +246,10 @@ void PtyHost::Run() {
       if (connected) {
         connected = false;
         connected_ = false;
-        outBegin = outEnd = 0;
+        out.clear();
+        outBegin = 0;
+        toUnit.Clear();
+        toPc.Clear();
         std::lock_guard<std::mutex> lock(mutex_);
         unit_->Hangup();
       }
@@ -225,44 +259,72 @@ void PtyHost::Run() {
     if (!connected) {
       connected = true;
       connected_ = true;
-      pace = ByteBudget(0, kPaceCapUs);
     }
 
     termios tio{};
     const int rate = tcgetattr(master_, &tio) == 0 ? LineRateOf(cfgetospeed(&tio)) : 0;
-    const int64_t nowUs = MonotonicUs() - startUs;
-    const int64_t nowMs = nowUs / 1000;
+    toUnit.SetBaud(rate);
+    toPc.SetBaud(rate);
+    const int64_t nowNs = MonotonicNs() - startNs;
+    const int64_t nowMs = nowNs / kNsPerMs;
 
     // Input first: a command that stops the stream must take effect before
     // another byte of the stream goes out.
     for (;;) {
-      const ssize_t n = read(master_, in.data(), in.size());
+      const ssize_t n = read(master_, buffer.data(), buffer.size());
       if (n <= 0) break;  // EAGAIN: nothing more; EIO: the PC has just gone
-      bytesFromPc_ += n;
-      std::lock_guard<std::mutex> lock(mutex_);
-      unit_->Receive(in.data(), static_cast<size_t>(n), rate, nowMs);
-    }
-
-    pace.SetBaud(rate);
-    pace.Advance(nowUs);
-    if (outBegin == outEnd) {
-      int64_t room = options_.pacing ? std::min<int64_t>(pace.Available(), kChunk) : kChunk;
-      if (hangUpAfter >= 0) room = std::min<int64_t>(room, hangUpAfter - bytesToPc_);
-      if (room > 0) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        outBegin = 0;
-        outEnd = unit_->Transmit(out.data(), static_cast<size_t>(room), rate, nowMs);
+      if (paceIn) {
+        toUnit.Push(buffer.data(), static_cast<size_t>(n), nowNs);
+      } else {
+        Deliver(buffer.data(), static_cast<size_t>(n), rate, nowMs);
       }
     }
+    for (int64_t arrivedNs = 0;;) {
+      const size_t n = toUnit.Pop(nowNs, buffer.data(), buffer.size(), arrivedNs);
+      if (n == 0) break;
+      Deliver(buffer.data(), n, rate, arrivedNs / kNsPerMs);
+    }
+
+    // What the unit has for the PC. Paced, it is asked only while the line
+    // is about to run dry, so that the stream stays in the unit, where a
+    // command that stops it stops it, instead of queueing on the line.
+    // The hang-up fault: no more than its count ever leaves the unit.
+    const int64_t allowed = hangUpAfter >= 0 ? hangUpAfter - handedOver : kChunk;
+    if (!options_.pacing && outBegin == out.size()) {
+      out.resize(static_cast<size_t>(std::clamp<int64_t>(allowed, 0, kChunk)));
+      std::lock_guard<std::mutex> lock(mutex_);
+      out.resize(unit_->Transmit(out.data(), out.size(), rate, nowMs));
+      outBegin = 0;
+      handedOver += static_cast<int64_t>(out.size());
+    } else if (options_.pacing && rate > 0 && toPc.BacklogNs(nowNs) < kLookaheadNs) {
+      const int64_t room = std::min(allowed, std::clamp<int64_t>(2 * kLookaheadNs * rate / 10 / Wire::kNsPerSecond,
+                                                                  kMinPull, kChunk));
+      size_t n = 0;
+      if (room > 0) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        n = unit_->Transmit(buffer.data(), static_cast<size_t>(room), rate, nowMs);
+      }
+      toPc.Push(buffer.data(), n, nowNs);
+      handedOver += static_cast<int64_t>(n);
+    }
+    if (options_.pacing) {
+      if (outBegin == out.size()) {
+        out.clear();
+        outBegin = 0;
+      }
+      int64_t arrivedNs = 0;
+      const size_t have = out.size();
+      out.resize(have + kChunk);
+      out.resize(have + toPc.Pop(nowNs, out.data() + have, kChunk, arrivedNs));
+    }
     bool blocked = false;
-    if (outBegin < outEnd) {
-      const ssize_t n = write(master_, out.data() + outBegin, outEnd - outBegin);
+    if (outBegin < out.size()) {
+      const ssize_t n = write(master_, out.data() + outBegin, out.size() - outBegin);
       if (n > 0) {
         outBegin += static_cast<size_t>(n);
         bytesToPc_ += n;
-        if (options_.pacing) pace.Consume(n);
       }
-      blocked = outBegin < outEnd;
+      blocked = outBegin < out.size();
     }
     if (hangUpAfter >= 0 && bytesToPc_ >= hangUpAfter) {
       // The fault: closing the master hangs the PC's end up for good.
@@ -271,21 +333,29 @@ void PtyHost::Run() {
       break;
     }
 
-    // Sleep until the next byte may go out, input arrives, or Stop().
-    int waitMs = kMaxWaitMs;
+    // Sleep until the line next has something to hand over, the unit next
+    // has a byte, input arrives, or Stop().
+    int64_t waitNs = kMaxWaitMs * kNsPerMs;
     if (!blocked) {
       int64_t unitMs = 0;
       {
         std::lock_guard<std::mutex> lock(mutex_);
         unitMs = unit_->MsUntilReady(nowMs);
       }
+      const auto sooner = [&](int64_t atNs) {
+        if (atNs >= 0) waitNs = std::min(waitNs, std::max<int64_t>(0, atNs - nowNs));
+      };
+      sooner(toUnit.WakeNs(kBatchNs));
+      sooner(toPc.WakeNs(kBatchNs));
       if (unitMs >= 0) {
-        const int64_t paceMs = options_.pacing ? (pace.UsUntilNext() + 999) / 1000 : 0;
-        waitMs = static_cast<int>(std::min<int64_t>(kMaxWaitMs, std::max(unitMs, paceMs)));
+        const int64_t readyNs = nowNs + unitMs * kNsPerMs;
+        // Paced, the unit is not asked again before the line runs low.
+        sooner(options_.pacing ? std::max(readyNs, nowNs + toPc.BacklogNs(nowNs) - kLookaheadNs) : readyNs);
       }
     }
     fds[0].events = static_cast<short>(POLLIN | (blocked ? POLLOUT : 0));
-    if (poll(fds, 2, waitMs) < 0 && errno != EINTR) break;
+    const timespec wait{static_cast<time_t>(waitNs / Wire::kNsPerSecond), static_cast<long>(waitNs % Wire::kNsPerSecond)};
+    if (ppoll(fds, 2, &wait, nullptr) < 0 && errno != EINTR) break;
     if (fds[1].revents & POLLIN) {
       char drain[16];
       while (read(wakeRead_, drain, sizeof drain) > 0) {
@@ -293,6 +363,12 @@ void PtyHost::Run() {
     }
   }
   connected_ = false;
+}
+
+void PtyHost::Deliver(const uint8_t* data, size_t size, int rate, int64_t atMs) {
+  bytesFromPc_ += static_cast<int64_t>(size);
+  std::lock_guard<std::mutex> lock(mutex_);
+  unit_->Receive(data, size, rate, atMs);
 }
 
 }  // namespace orv::sim

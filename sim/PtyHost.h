@@ -58,10 +58,13 @@ class PtyHost {
 
   bool PcConnected() const { return connected_; }
   int64_t BytesToPc() const { return bytesToPc_; }
+  // Bytes the unit has heard: with pacing, only those whose wire time has gone by.
   int64_t BytesFromPc() const { return bytesFromPc_; }
 
  private:
   void Run();
+  // Hands bytes that have come down the line to the unit.
+  void Deliver(const uint8_t* data, size_t size, int rate, int64_t atMs);
   void CloseAll();
   bool MakeLink(std::string& error);
   void RemoveLink();

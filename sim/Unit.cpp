@@ -91,7 +91,9 @@ void Unit::ReceiveData(uint8_t byte, int pcBaud, int64_t nowMs) {
   if (loader_.IsOpen()) {
     std::string reply;
     loader_.Feed(byte, memory_, reply);
-    if (!reply.empty()) Queue(reply, nowMs + options_.faults.lateReplyMs, options_.unitBaud);
+    if (!reply.empty()) {
+      Queue(reply, nowMs + loader_.AnswerDelayMs() + options_.faults.lateReplyMs, options_.unitBaud);
+    }
   }
   const char letter = scanner_.Feed(byte);
   for (const CommandRule& rule : kCommands) {
@@ -130,6 +132,12 @@ void Unit::Hangup() {
   replayStarted_ = false;
   replayPos_ = 0;
   if (options_.cable == Cable::Flash) ocd_.Break();
+}
+
+void Unit::SetReplay(std::optional<std::vector<uint8_t>> replay) {
+  options_.replay = std::move(replay);
+  replayStarted_ = true;
+  replayPos_ = 0;
 }
 
 bool Unit::StreamHasMore() const {
@@ -178,10 +186,10 @@ size_t Unit::Transmit(uint8_t* out, size_t max, int pcBaud, int64_t nowMs) {
   }
   budgetUs_ = std::max(budgetUs_, nowMs * 1000);
   budget_.Advance(budgetUs_);
-  while (n < limit && budget_.Available() > 0) {
+  while (n < limit && (!options_.pacedStream || budget_.Available() > 0)) {
     const int byte = NextStreamByte(nowMs);
     if (byte < 0) break;
-    budget_.Consume(1);
+    if (options_.pacedStream) budget_.Consume(1);
     out[n++] = pcBaud != options_.unitBaud ? garbage_.Byte() : static_cast<uint8_t>(byte);
   }
   bytesSent_ += static_cast<int64_t>(n);
@@ -196,6 +204,7 @@ int64_t Unit::MsUntilReady(int64_t nowMs) const {
   if (dead_) return -1;
   int64_t best = -1;
   if (!pending_.empty()) best = std::max<int64_t>(0, pending_.front().dueMs - nowMs);
+  if (StreamHasMore() && !options_.pacedStream) return 0;
   if (StreamHasMore()) {
     const int64_t dueUs = budgetUs_ + budget_.UsUntilNext();
     const int64_t ms = std::max<int64_t>(0, (dueUs - nowMs * 1000 + 999) / 1000);

@@ -42,6 +42,8 @@ struct UnitOptions {
   // and reopened the line), once or, with `loop`, over and over.
   std::optional<std::vector<uint8_t>> replay;
   bool loop = false;
+  // Off: the stream, replays included, goes as fast as it is taken.
+  bool pacedStream = true;
   uint32_t seed = 1;
   Faults faults;
 };
@@ -63,6 +65,9 @@ class Unit {
   int64_t MsUntilReady(int64_t nowMs) const;
   // The PC has closed its end of the line.
   void Hangup();
+  // From now on the unit sends these bytes (from their start), or its own
+  // sentences when none are given, whenever it streams.
+  void SetReplay(std::optional<std::vector<uint8_t>> replay);
 
   Memory& memory() { return memory_; }
   const Memory& memory() const { return memory_; }

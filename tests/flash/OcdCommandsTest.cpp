@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "SimLink.h"
+#include "FlashTesting.h"
 
 namespace orv::flash {
 namespace {

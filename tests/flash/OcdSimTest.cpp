@@ -7,7 +7,7 @@
 
 #include "common/Crc16.h"
 #include "flash/OcdCommands.h"
-#include "SimLink.h"
+#include "FlashTesting.h"
 
 namespace orv::flash {
 namespace {

@@ -2,17 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <random>
 #include <string>
 #include <vector>
-
-#include "common/Crc16.h"
-#include "flash/FlashImage.h"
-#include "flash/Messages.h"
-#include "ImageRun.h"
-#include "SimLink.h"
 
 namespace orv::flash {
 namespace {
@@ -66,66 +57,6 @@ TEST(Readback, ProgressRowShowsFlashAndTheAddress) {
     EXPECT_EQ(std::vector<int>(grid + 6, grid + 10), c.cells) << c.legend;
     EXPECT_EQ(std::vector<int>(grid + 10, grid + kCells), std::vector<int>(kCells - 10, 999)) << c.legend;
   }
-}
-
-std::string ReadBack(test::SimLink& unit) {
-  unit.Open();
-  std::string file = ReadbackHeaderLine();
-  for (int address = 0; address < 0x10000; address += kReadbackRecordBytes) {
-    const std::vector<uint8_t> buffer = unit.Exchange(ReadbackCommand(static_cast<uint16_t>(address)));
-    file += ReadbackRecordLine(static_cast<uint16_t>(address), buffer.data(), buffer.size());
-  }
-  return file + ReadbackEndLine();
-}
-
-bool SrecCatAccepts(const std::string& records) {
-  std::FILE* in = popen("srec_cat - -Intel -o /dev/null -Intel 2>/dev/null", "w");
-  if (in == nullptr) return false;
-  std::fwrite(records.data(), 1, records.size(), in);
-  return pclose(in) == 0;
-}
-
-TEST(Readback, TheSavedFileProgramsTheSameMemoryBack) {
-  test::SimLink source;
-  std::mt19937 random(42);
-  for (uint8_t& byte : source.memory) byte = static_cast<uint8_t>(random());
-  const std::string file = ReadBack(source);
-  size_t lines = 0;
-  for (size_t pos = file.find("\r\n"); pos != std::string::npos; pos = file.find("\r\n", pos + 2)) ++lines;
-  EXPECT_EQ(lines, 4098u);
-  EXPECT_EQ(file.find('\n'), file.find("\r\n") + 1) << "every LF comes after a CR";
-  ASSERT_EQ(ValidateImage(file).message, "");
-
-  // Erase and unlock as FLASH does, with the erase wait bounded.
-  test::SimLink target;
-  target.memory.fill(0x00);
-  target.Open();
-  target.Exchange({FlashCommand::SetUp, FlashCommand::Control00, FlashCommand::Unlock1, FlashCommand::Unlock2,
-                   FlashCommand::MassErase});
-  for (const int64_t deadline = target.nowMs + 20000; target.FlashStatus() != 0x00 && target.nowMs < deadline;) {
-    target.nowMs += 200;
-  }
-  target.Exchange({FlashCommand::SetUp, FlashCommand::Control00, FlashCommand::Unlock1, FlashCommand::Unlock2});
-
-  const test::ImageRun run = test::RunImage(file);
-  ASSERT_EQ(run.error, "");
-  for (const FlashStep& step : run.lines) {
-    if (step.action == Action::OcdWrite) target.Exchange(step.ocd);
-  }
-  target.Exchange(Command(FlashCommand::Control00));
-  EXPECT_EQ(run.byteCount, 65536);
-  EXPECT_EQ(target.ocd.MassEraseCount(), 1);
-  EXPECT_EQ(target.ocd.MemoryWriteCount(), 4096);
-  EXPECT_TRUE(target.memory == source.memory);
-  const std::vector<uint8_t> crc = target.Exchange(ReadMemoryCrc());
-  EXPECT_EQ(crc[kCrcHighAt] * 256 + crc[kCrcLowAt], Crc16X25(source.memory.data(), source.memory.size()));
-
-  // A read-back that failed half way leaves a file without its end record.
-  const std::string cut = file.substr(0, file.find("\r\n", file.size() / 2) + 2);
-  EXPECT_EQ(ValidateImage(cut).message, msg::kNoEndRecord);
-
-  if (std::system("command -v srec_cat >/dev/null 2>&1") != 0) GTEST_SKIP() << "srec_cat not available";
-  EXPECT_TRUE(SrecCatAccepts(file.substr(file.find('\n') + 1))) << "srec_cat refused the file";
 }
 
 }  // namespace

@@ -28,9 +28,10 @@ struct Loading {
     driver.Send("$PZTQC,P");
     driver.Run(500);  // what was on its way before P
   }
+  // The answer, however long the erase it waits for takes.
   std::string Say(const std::string& bytes) {
     driver.Send(bytes);
-    return driver.Take();
+    return driver.Run(128 * Loader::kPageEraseMs + 10, 1);
   }
   Unit unit;
   UnitDriver driver;
@@ -62,6 +63,13 @@ TEST(LoaderTest, PageRangeCommandsEraseTheirPagesAndAreAnswered) {
           << c.legend << ": page " << page;
     }
   }
+}
+
+TEST(LoaderTest, ThePageRangeIsAnsweredOnceItsPagesAreErased) {
+  Loading f;
+  f.driver.Send("  *0410");
+  EXPECT_EQ(f.driver.Run(13 * Loader::kPageEraseMs - 1, 1), "") << "13 pages";
+  EXPECT_EQ(f.driver.Run(1, 1), "0410\r\n");
 }
 
 TEST(LoaderTest, RecordsAreCheckedWrittenAndAnswered) {
