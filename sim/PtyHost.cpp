@@ -227,6 +227,7 @@ void PtyHost::Run() {
   // Wire times at 57600 are fractions of a millisecond: the kernel's usual
   // 50 us of slack on every wake-up would make the line slow.
   prctl(PR_SET_TIMERSLACK, 1000UL, 0UL, 0UL, 0UL);
+  serviceTid_ = static_cast<int>(gettid());
   const int64_t startNs = MonotonicNs();
   const bool flashCable = WithUnit([](Unit& unit) { return unit.options().cable == Cable::Flash; });
   const bool paceIn = options_.pacing && !flashCable;

@@ -57,6 +57,9 @@ class PtyHost {
   }
 
   bool PcConnected() const { return connected_; }
+  // The service thread's id (Linux's thread id), 0 before it runs: what a
+  // test needs to ask the system how long a busy machine held it up.
+  int ServiceThreadId() const { return serviceTid_; }
   int64_t BytesToPc() const { return bytesToPc_; }
   // Bytes the unit has heard: with pacing, only those whose wire time has gone by.
   int64_t BytesFromPc() const { return bytesFromPc_; }
@@ -75,6 +78,7 @@ class PtyHost {
   std::thread thread_;
   std::atomic<bool> stop_{false};
   std::atomic<bool> connected_{false};
+  std::atomic<int> serviceTid_{0};
   std::atomic<int64_t> bytesToPc_{0};
   std::atomic<int64_t> bytesFromPc_{0};
   int master_ = -1;

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <random>
 
-#include "common/Crc16.h"
 #include "common/Text.h"
 #include "flash/FlashProgram.h"
 #include "flash/FlashReadback.h"
@@ -15,12 +14,13 @@
 #include "flash/OcdLink.h"
 #include "serial/UnitWriter.h"
 #include "FlashTesting.h"
-#include "sim/MemoryImage.h"
 
 namespace orv::flash {
 namespace {
 
 using sim::Cable;
+using test::CrcText;
+using test::HexOver;
 using test::SimPort;
 using test::TestHost;
 using test::Unit;
@@ -32,17 +32,6 @@ const std::string kTable =
     "[TABLE][1A00][4][6]\n; not data\ndb 'ABCD'\ndb %3F\ndb 'wxyz'\ndb '1234'\ndb 'ab'\ndb 'Q  R'\n";
 
 std::string Loaded(int bytes) { return Format(msg::kLoadedBytes, bytes); }
-
-std::string CrcText(const sim::Memory& memory) {
-  const uint16_t crc = Crc16X25(memory.data(), memory.size());
-  return FlashCrcText(static_cast<uint8_t>(crc >> 8), static_cast<uint8_t>(crc & 0xFF));
-}
-
-sim::Memory HexOver(const std::string& text, sim::Memory memory) {
-  std::string error;
-  EXPECT_TRUE(sim::ReadHexImage(text, memory, error)) << error;
-  return memory;
-}
 
 bool EndsWith(const std::string& text, const std::string& tail) {
   return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;

@@ -17,10 +17,12 @@
 #include <thread>
 #include <vector>
 
+#include "common/Crc16.h"
 #include "flash/FlashHost.h"
 #include "flash/Messages.h"
 #include "flash/OcdCommands.h"
 #include "sim/Faults.h"
+#include "sim/MemoryImage.h"
 #include "sim/Unit.h"
 
 namespace orv::flash::test {
@@ -40,6 +42,18 @@ inline std::string DataFile(const char* name) {
 inline std::string Lowered(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
+}
+
+// The memory the simulator's own Intel HEX reader makes of `text` over `memory`.
+inline sim::Memory HexOver(const std::string& text, sim::Memory memory) {
+  std::string error;
+  EXPECT_TRUE(sim::ReadHexImage(text, memory, error)) << error;
+  return memory;
+}
+// "FLASH CRC: ..." for a memory.
+inline std::string CrcText(const sim::Memory& memory) {
+  const uint16_t crc = Crc16X25(memory.data(), memory.size());
+  return FlashCrcText(static_cast<uint8_t>(crc >> 8), static_cast<uint8_t>(crc & 0xFF));
 }
 
 // The debugger alone, answering at once.

@@ -104,17 +104,6 @@ TEST(OcdSim, EraseStatusOverTheClock) {
   }
 }
 
-TEST(OcdSim, EraseHangNeverReportsIdle) {
-  SimLink unit;
-  unit.ocd.SetEraseHang(true);
-  unit.Open();
-  unit.Exchange({FlashCommand::Unlock1, FlashCommand::Unlock2, FlashCommand::MassErase});
-  for (int64_t t : {int64_t{0}, Ocd::kMassEraseMs, int64_t{20000}, int64_t{3600000}}) {
-    unit.nowMs = t;
-    EXPECT_NE(unit.FlashStatus(), 0x00) << t << " ms";
-  }
-}
-
 TEST(OcdSim, MemoryAndCrcInAndOutOfDebugMode) {
   const std::string check = "123456789";
   EXPECT_EQ(Crc16X25(reinterpret_cast<const uint8_t*>(check.data()), check.size()), 0x906E) << "the check value";

@@ -3,6 +3,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "Waits.h"
 #include "display/DisplayModel.h"
 #include "flash/Messages.h"
@@ -55,6 +57,14 @@ Session::Session(orv::sim::UnitOptions unit, bool pacing) : flashCable(unit.cabl
       EXPECT_TRUE(WaitFor([this] { return InQueue() >= inQueueBeforeRun + 8; }, 3000));
     }
   };
+}
+
+long long Session::UnitHeldUpMs() const {
+  // Linux's schedstat: time on a processor, time waiting for one (ns), slices.
+  std::ifstream in("/proc/self/task/" + std::to_string(host->ServiceThreadId()) + "/schedstat");
+  long long onCpu = 0, waiting = 0;
+  in >> onCpu >> waiting;
+  return waiting / 1000000;
 }
 
 int Session::InQueue() const {

@@ -37,6 +37,10 @@ struct Session {
   std::string Path(const std::string& name) const { return w.workDir.path().toStdString() + "/" + name; }
   int Baud() const;
   orv::sim::Memory UnitMemory() { return host->WithUnit([](orv::sim::Unit& u) { return u.memory(); }); }
+  // How long, in all, the simulated unit's thread has waited for a
+  // processor: a machine too busy to let it answer within the debugger
+  // link's bound shows here.
+  long long UnitHeldUpMs() const;
   // What the window's port has queued for reading.
   int InQueue() const;
   // The unit streams its sentences from now on, if it streams at all, and

@@ -8,13 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "FlashSession.h"
+#include "FlashTesting.h"
 #include "common/Text.h"
 #include "flash/Messages.h"
-#include "sim/Faults.h"
-#include "sim/MemoryImage.h"
 
 namespace flashtest {
 namespace {
@@ -24,19 +22,11 @@ using orv::Format;
 using orv::sim::Cable;
 using orv::sim::Memory;
 using Texts = std::vector<std::string>;
+using orv::flash::test::DataFile;
+using orv::flash::test::HexOver;
+using orv::flash::test::Lowered;
+using orv::flash::test::ReadFile;
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-std::string DataFile(const char* name) { return ReadFile(std::string(ORVANTA_SOURCE_DIR) + "/tests/flash/data/" + name); }
-std::string Lowered(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 // The first `lines` lines of a text.
 std::string Head(const std::string& text, int lines) {
   size_t pos = 0;
@@ -51,11 +41,6 @@ Memory Noise(uint32_t seed) {
 }
 Memory Erased(Memory memory, int firstPage, int lastPage) {
   std::fill(memory.begin() + firstPage * 512, memory.begin() + (lastPage + 1) * 512, uint8_t{0xFF});
-  return memory;
-}
-Memory HexOver(const std::string& text, Memory memory) {
-  std::string error;
-  EXPECT_TRUE(orv::sim::ReadHexImage(text, memory, error)) << error;
   return memory;
 }
 
@@ -133,7 +118,7 @@ TEST(FlashSafety, NothingHurtsTheUnitOrABackup) {
     s.host->WithUnit([&](orv::sim::Unit& u) { u.memory() = before; });
     ASSERT_TRUE(s.Connect(4800));
     const std::string path = s.Path(c.op == Op::Flash ? "image.txt" : "backup.hex");
-    WriteFile(path, c.file);
+    std::ofstream(path, std::ios::binary) << c.file;
     const int64_t heard = s.host->BytesFromPc();
     if (c.op == Op::Flash) s.Flash(path, c.answers);
     if (c.op == Op::Save) s.Save(path, c.answers);
