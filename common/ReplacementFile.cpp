@@ -33,7 +33,8 @@ bool ReplacementFile::Commit() {
   if (!stream_) return false;
   std::FILE* stream = stream_;
   stream_ = nullptr;
-  error_ = platform::SyncAndClose(stream);
+  error_ = std::fflush(stream) != 0 ? errno : std::ferror(stream) ? EIO : platform::Sync(stream);
+  if (std::fclose(stream) != 0 && error_ == 0) error_ = errno;
   if (error_ == 0) error_ = platform::ReplaceWith(fresh_, target_);
   if (error_ != 0) std::remove(fresh_.c_str());
   return error_ == 0;

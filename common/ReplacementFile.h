@@ -45,8 +45,9 @@ bool ResolveTarget(const std::string& target, std::string& resolved, int& error)
 // Creates `path`, which must not exist yet, for writing in binary mode,
 // with the permissions `like` has when it exists.
 std::FILE* CreateNew(const std::string& path, const std::string& like, int& error);
-// Flushes the stream's data to the disk and closes it; 0 or an error number.
-int SyncAndClose(std::FILE* stream);
+// Has the system put what was written to the open file on the disk; 0 or
+// an error number.
+int Sync(std::FILE* stream);
 // Renames `from` over `to`, replacing it; 0 or an error number.
 int ReplaceWith(const std::string& from, const std::string& to);
 }  // namespace platform

@@ -43,14 +43,7 @@ std::FILE* CreateNew(const std::string& path, const std::string& like, int& erro
   return stream;
 }
 
-int SyncAndClose(std::FILE* stream) {
-  int error = 0;
-  if (std::fflush(stream) != 0) error = errno;
-  if (error == 0 && std::ferror(stream)) error = EIO;
-  if (error == 0 && ::fsync(::fileno(stream)) != 0) error = errno;
-  if (std::fclose(stream) != 0 && error == 0) error = errno;
-  return error;
-}
+int Sync(std::FILE* stream) { return ::fsync(::fileno(stream)) == 0 ? 0 : errno; }
 
 int ReplaceWith(const std::string& from, const std::string& to) {
   return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;

@@ -35,14 +35,7 @@ std::FILE* CreateNew(const std::string& path, const std::string&, int& error) {
   return stream;
 }
 
-int SyncAndClose(std::FILE* stream) {
-  int error = 0;
-  if (std::fflush(stream) != 0) error = errno;
-  if (error == 0 && std::ferror(stream)) error = EIO;
-  if (error == 0 && ::_commit(::_fileno(stream)) != 0) error = errno;
-  if (std::fclose(stream) != 0 && error == 0) error = errno;
-  return error;
-}
+int Sync(std::FILE* stream) { return ::_commit(::_fileno(stream)) == 0 ? 0 : errno; }
 
 // A plain rename refuses an existing target on Windows.
 int ReplaceWith(const std::string& from, const std::string& to) {

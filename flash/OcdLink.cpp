@@ -11,9 +11,9 @@ namespace orv::flash {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using serial::kEvRxChar;
+using serial::kEvTxEmpty;
 
-constexpr unsigned kEvRxChar = 0x0001;
-constexpr unsigned kEvTxEmpty = 0x0004;
 
 // The flush reads in pieces of this size.
 constexpr int kFlushPiece = 6;

@@ -39,6 +39,11 @@ struct Status {
 
 const char* ErrorName(Error e);
 
+// Event masks (SetCommMask on Windows): a received character, an empty
+// transmit queue.
+constexpr unsigned kEvRxChar = 0x0001;
+constexpr unsigned kEvTxEmpty = 0x0004;
+
 // The rates the line can be set to: 2400 to 230400 bit/s, the unit's list.
 bool IsSupportedBaudRate(int baud);
 

@@ -12,8 +12,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr unsigned kEvRxChar = 0x0001;
-constexpr unsigned kEvTxEmpty = 0x0004;
 constexpr int kAnswerSize = 6;
 // Stale input is read away in pieces of the answer's size.
 constexpr int kStaleCeiling = 4096;
