@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "PtyClient.h"
+#include "sim/Wire.h"
 
 namespace orv::sim::test {
 namespace {
@@ -15,6 +16,30 @@ bool Eventually(PtyClient& pc, F condition) {
     if (Clock::now() >= deadline) return false;
   }
   return true;
+}
+
+// Each byte is at the far end 10 bits after the line was free for it; a
+// late look loses nothing, and a pause banks nothing.
+TEST(WireTest, EachByteTakesItsTimeAndIdleTimeIsNotBanked) {
+  constexpr int64_t kByte = 2083333;  // ns at 4800
+  Wire wire;
+  wire.SetBaud(4800);
+  const uint8_t bytes[3] = {1, 2, 3};
+  uint8_t out[8];
+  int64_t at = 0;
+  wire.Push(bytes, 2, 0);
+  EXPECT_EQ(wire.Pop(kByte - 1, out, 8, at), 0u) << "not before its wire time";
+  EXPECT_EQ(wire.Pop(kByte, out, 8, at), 1u);
+  EXPECT_EQ(wire.Pop(100000000, out, 8, at), 1u);
+  EXPECT_EQ(at, 2 * kByte) << "looked at late, it keeps its own time";
+  wire.Push(bytes + 2, 1, 100000000);
+  EXPECT_EQ(wire.WakeNs(1000000), 100000000 + kByte) << "after a pause, a whole byte time";
+  wire.SetBaud(57600);
+  wire.Push(bytes, 3, 200000000);
+  EXPECT_EQ(wire.WakeNs(100000), 100000000 + kByte + 100000) << "batched after the earliest";
+  EXPECT_EQ(wire.Pop(110000000, out, 8, at), 1u);
+  EXPECT_EQ(wire.WakeNs(100000), 200000000 + 173611 + 100000) << "then in batches";
+  EXPECT_EQ(wire.WakeNs(1000000), 200000000 + 3 * 173611) << "the last byte on time";
 }
 
 TEST(PtyHostTest, PacingKeepsToThePcsRate) {

@@ -79,6 +79,12 @@ TEST(StreamTest, RateKeepsToTheUnitsBaudAndALateHostGetsNoBurst) {
   driver.Run(1000);
   // Nothing taken for five seconds: a real line would have lost those bytes.
   EXPECT_LE(driver.Run(5000, 5000).size(), 121u);
+  // --no-pacing: as fast as it is taken.
+  UnitOptions unpaced;
+  unpaced.pacedStream = false;
+  Unit fast(unpaced);
+  uint8_t buffer[4096];
+  EXPECT_EQ(fast.Transmit(buffer, sizeof buffer, 4800, 0), sizeof buffer);
 }
 
 // How often a 300-byte block, as the PC's receive thread reads it, holds the
