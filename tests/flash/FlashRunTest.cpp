@@ -210,6 +210,25 @@ TEST(FlashSave, ReadBackProgramsTheSameMemoryBack) {
   EXPECT_EQ(flash.port->unit.ocd().MemoryWriteCount(), 4096);
 }
 
+// The line lost after the last record: FLASH still counts and says so; SAVE
+// keeps the old file although every record was read.
+TEST(FlashRun, LineLostAfterTheLastRecord) {
+  Rig flash(Unit(Cable::Flash), {IDYES, IDYES});
+  flash.host.onProgress = [&](const std::string& a) { flash.port->open = a != "0000" || flash.host.progress.size() < 3; };
+  flash.Flash("[ZTQFLASH]\n" + test::DataFile("srec16_type02.hex"));
+  EXPECT_EQ(flash.host.texts, (Texts{msg::kSureToFlash, msg::kEraseAndFlash, kOcdVersion, msg::kFlashErased,
+                                     msg::kWritingData, Loaded(770), Format(serial::kWriteFailure, EBADF)}));
+
+  SaveRun save("", {IDYES}, "/kept.hex");
+  std::FILE* f = std::fopen(save.path.c_str(), "wb");
+  std::fputs("old", f);
+  std::fclose(f);
+  save.host.onProgress = [&](const std::string& a) { save.port->open = a != "FFF0"; };
+  SaveFlashFile(save.host, save.path);
+  EXPECT_EQ(save.host.texts, (Texts{msg::kSaveFlashData, kOcdVersion, msg::kReadingCrcData}));
+  EXPECT_EQ(test::ReadFile(save.path), "old");
+}
+
 // ---- The debugger link's own rules ----
 
 TEST(OcdLink, SettingsInOrderBreakWhileAskingNoPutsTheRateBack) {

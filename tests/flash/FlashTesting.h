@@ -228,7 +228,10 @@ class TestHost : public FlashHost {
     if (!answers.empty()) answers.pop_front();
     return answer;
   }
-  void Progress(const std::string& address) override { progress.push_back(address); }
+  void Progress(const std::string& address) override {
+    progress.push_back(address);
+    if (onProgress) onProgress(address);
+  }
   void PortBusy(bool b) override { busy = b; }
 
   std::shared_ptr<SimPort> port;
@@ -236,6 +239,7 @@ class TestHost : public FlashHost {
   std::vector<std::string> texts;
   std::vector<std::string> progress;
   std::function<void(const std::string&)> onMessage;
+  std::function<void(const std::string&)> onProgress;
   bool busy = false;
 };
 
