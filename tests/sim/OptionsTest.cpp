@@ -68,6 +68,8 @@ TEST(MemoryImageTest, HexImagesAndAnOversizedBinary) {
     uint8_t value;
   } cases[] = {
       {"one record", ":0110000042AD\n:00000001FF\n", true, 0x1000, 0x42},
+      {"Orvanta's read-back file", "[ZTQFLASH]\r\n:0110000042AD\r\n:00000001FF\r\n", true, 0x1000, 0x42},
+      {"the tag anywhere else", ":0110000042AD\n[ZTQFLASH]\n", false, 0, 0},
       {"CR LF and blank lines", "\r\n:0110000042AD\r\n\r\n", true, 0x1000, 0x42},
       {"after the end record nothing counts", ":00000001FF\n:0110000042AD\n", true, 0x1000, 0xFF},
       {"extended address 0 keeps 64 KiB", ":020000040000FA\n:0110000042AD\n", true, 0x1000, 0x42},
