@@ -30,11 +30,11 @@ TEST(FlashReadback, SaveReadsTheWholeMemoryIntoAFileFlashTakes) {
     ASSERT_TRUE(s.Connect(4800));
     const std::string path = s.Path("unit.hex");
     s.Save(path, {IDYES});
-    if (s.w.modal.Texts() != texts && attempt < 3 && s.UnitHeldUpMs() > 100) {
+    if (s.w.modal.Texts() != texts && attempt < 5 && s.UnitHeldUpMs() > 100) {
       std::printf("the simulated unit was held up %lld ms: read again\n", s.UnitHeldUpMs());
       continue;
     }
-    EXPECT_EQ(s.w.modal.Texts(), texts);
+    EXPECT_EQ(s.w.modal.Texts(), texts) << "the simulated unit was held up " << s.UnitHeldUpMs() << " ms";
     EXPECT_EQ(s.Baud(), 4800);
     EXPECT_FALSE(s.host->WithUnit([](orv::sim::Unit& u) { return u.ocd().InDebugMode(); })) << "released";
     ASSERT_EQ(s.progress.rows.size(), 4096u);
