@@ -26,13 +26,19 @@ constexpr int WaitSleepMs(int missingBytes, int baud, int leftMs) {
 
 // The same in microseconds, for a port that can sleep that finely: rounding
 // a short wait up to whole milliseconds would more than double it at 57600
-// (an answer of six bytes takes 1.04 ms). Never below kMinWaitSleepUs, so
-// that a wait for one fast byte does not turn into a spin.
+// (an answer of six bytes takes 1.04 ms). A wait shorter than a millisecond
+// starts at the missing bytes' own time (never below 100 us) and doubles
+// after every look that found nothing new (`idleLooks`), up to the
+// millisecond, so that waiting for a fast byte that does not come costs no
+// more looks than it always did.
 constexpr long long kMinWaitSleepUs = 100;
-constexpr long long WaitSleepUs(int missingBytes, int baud, long long leftUs) {
+constexpr long long kShortWaitCeilingUs = 1000;
+constexpr long long WaitSleepUs(int missingBytes, int baud, long long leftUs, int idleLooks = 0) {
   const long long wire = WireUs(missingBytes, baud > 0 ? baud : kFastestBaudRate);
+  long long sleep = wire < kMinWaitSleepUs ? kMinWaitSleepUs : wire;
+  for (int i = 0; i < idleLooks && sleep < kShortWaitCeilingUs; ++i) sleep *= 2;
+  if (wire < kShortWaitCeilingUs && sleep > kShortWaitCeilingUs) sleep = kShortWaitCeilingUs;
   const long long most = leftUs > 1 ? leftUs : 1;
-  const long long sleep = wire < kMinWaitSleepUs ? kMinWaitSleepUs : wire;
   return sleep > most ? most : sleep;
 }
 

@@ -346,6 +346,8 @@ class PosixPort final : public Port {
     if (fd < 0) return Plain(Error::Closed, "wait");
     const Clock::time_point deadline = DeadlineAfter(timeoutMs);
     long long sleepUs = 0;
+    int lastQueued = -1;
+    int idleLooks = 0;
     for (;;) {
       pollfd fds[2] = {{wakeRead_.Get(), POLLIN, 0}, {fd, 0, 0}};
       const timespec sleep{static_cast<time_t>(sleepUs / 1000000), static_cast<long>(sleepUs % 1000000) * 1000};
@@ -360,7 +362,9 @@ class PosixPort final : public Port {
       if (hungUp) return Plain(Error::Closed, "wait");
       const long long left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now()).count();
       if (left <= 0) return Plain(Error::Timeout, "wait");
-      sleepUs = WaitSleepUs(minBytes - queued, baud_.load(), left);
+      idleLooks = queued == lastQueued ? idleLooks + 1 : 0;
+      lastQueued = queued;
+      sleepUs = WaitSleepUs(minBytes - queued, baud_.load(), left, idleLooks);
     }
   }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <thread>
 
 #include "serial/Drain.h"
 #include "serial/UnitCommands.h"
@@ -48,7 +49,11 @@ int WriteToUnit(Port* port, const unsigned char* data, int count, bool acknowled
   if (written != count) return ETIMEDOUT;
   if (!acknowledged) return 0;
 
+  // No answer can be whole before the bytes and the answer have been on the
+  // wire: the wait begins with that, so that it finds the answer on its
+  // first look rather than some sleep after the answer came.
   port->SetEventMask(kEvRxChar);
+  std::this_thread::sleep_for(std::chrono::microseconds(WireUs(count + kAnswerSize, baud)));
   const Status wait = port->WaitForInput(kAnswerSize, static_cast<int>(WireMs(count + kAnswerSize, baud)) + allowanceMs);
   if (!wait.ok()) return wait.ErrorNumber();
   unsigned char reply[kAnswerSize] = {};

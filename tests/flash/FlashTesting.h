@@ -117,24 +117,15 @@ class SimPort : public serial::Port {
   bool IsOpen() const override { return open; }
   serial::Status Configure(int baud) override { return SetBaudRate(baud); }
   serial::Status SetBaudRate(int baud) override {
-    log.push_back("baud " + std::to_string(baud));
-    if (failBaud) return Failed(serial::Error::Config);
-    baud_ = baud;
-    return {};
+    return Set("baud " + std::to_string(baud), failBaud, [&] { baud_ = baud; });
   }
   int BaudRate() const override { return baud_; }
   serial::Status SetTimeouts(const serial::Timeouts& t) override {
-    log.push_back("timeouts");
-    if (failTimeouts) return Failed(serial::Error::Config);
-    timeouts_ = t;
-    return {};
+    return Set("timeouts", failTimeouts, [&] { timeouts_ = t; });
   }
   serial::Timeouts GetTimeouts() const override { return timeouts_; }
   serial::Status SetRts(bool) override { return {}; }
-  serial::Status SetBreak(bool on) override {
-    log.push_back(on ? "break on" : "break off");
-    return {};
-  }
+  serial::Status SetBreak(bool on) override { return Set(on ? "break on" : "break off", false, [] {}); }
   serial::Status SetEventMask(unsigned) override { return {}; }
   serial::Status QueueCounts(int& in, int& out) override {
     Pump();
@@ -163,12 +154,16 @@ class SimPort : public serial::Port {
   }
   void Cancel() override {}
   void ClearCancel() override {}
-  serial::Status Close() override {
-    open = false;
-    return {};
-  }
+  serial::Status Close() override { return Set("close", false, [&] { open = false; }); }
 
  private:
+  template <class F>
+  serial::Status Set(const std::string& what, bool fail, F apply) {
+    log.push_back(what);
+    if (fail) return Failed(serial::Error::Config);
+    apply();
+    return {};
+  }
   static serial::Status Failed(serial::Error code) {
     serial::Status s;
     s.code = code;

@@ -34,6 +34,7 @@ TEST(CheckImage, RefusesWhatMustNotReachTheUnit) {
     std::string what;  // the refusal after "line N: ", or the page-range command of an accepted image
   } cases[] = {
       {"OCD image, blank lines after the end record", "[ZTQFLASH]\n" + kRecord + kEnd + "\n  \n", 0, ""},
+      {"the end record without its line end", "[ZTQFLASH]\n" + kRecord + ":00000001FF", 0, ""},
       {"OCD image lowered with sed reads as its values", "[ZTQFLASH]\n" + Lowered(hex02), 0, ""},
       {"Intel HEX inside its pages", "[INTELHEX]0001\n" + hex04, 0, "  *0001"},
       {"Intel HEX lowered, pages lowered", "[INTELHEX]4a4b\n:029400004142e7\n" + Lowered(kEnd), 0, "  *4A4B"},
