@@ -2,9 +2,6 @@
 // run then sends of the images it lets through.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-
 #include "common/LineReader.h"
 #include "common/Text.h"
 #include "flash/FlashImage.h"
@@ -151,38 +148,6 @@ TEST(ImageTranslator, WhatGoesToTheUnit) {
     EXPECT_EQ(t.shown, c.shown) << c.legend;
     EXPECT_EQ(t.byteCount, c.byteCount) << c.legend;
     EXPECT_EQ(t.writes, c.writes) << c.legend;
-  }
-}
-
-using Memory = std::array<uint8_t, 0x10000>;
-
-// The memory srec_cat itself makes of an Intel HEX text.
-bool SrecMemory(const std::string& hex, Memory& memory) {
-  const std::string path = ::testing::TempDir() + "/srec.hex";
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file || std::fwrite(hex.data(), 1, hex.size(), file) != hex.size() || std::fclose(file) != 0) return false;
-  std::FILE* out = popen(("srec_cat '" + path + "' -Intel -fill 0xFF 0 0x10000 -o - -Binary").c_str(), "r");
-  if (out == nullptr) return false;
-  const size_t read = std::fread(memory.data(), 1, memory.size(), out);
-  return pclose(out) == 0 && read == memory.size();
-}
-
-// srec_cat's files, as made and lowered with sed, programmed through the
-// debugger: the memory is what srec_cat reads them as.
-TEST(ImageTranslator, SrecCatImagesOfEitherCaseProgramWhatSrecCatReads) {
-  if (std::system("command -v srec_cat >/dev/null 2>&1") != 0) GTEST_SKIP() << "srec_cat not available";
-  for (const char* file : {"srec16_type04.hex", "srec16_type02.hex"}) {
-    const std::string hex = DataFile(file);
-    for (const std::string& text : {hex, Lowered(hex)}) {
-      Memory programmed;
-      programmed.fill(0xFF);
-      for (const std::vector<uint8_t>& w : Translate("[ZTQFLASH]\n" + text).writes) {
-        std::copy(w.begin() + 5, w.end(), programmed.begin() + (w[1] * 256 + w[2]));
-      }
-      Memory expected;
-      ASSERT_TRUE(SrecMemory(text, expected)) << file;
-      EXPECT_TRUE(programmed == expected) << file << (text == hex ? "" : ", lowered");
-    }
   }
 }
 

@@ -17,18 +17,6 @@ using sim::Ocd;
 using test::Must;
 using test::SimLink;
 
-TEST(OcdSim, NothingBeforeTheAutobaudCharacter) {
-  SimLink unit;
-  EXPECT_EQ(unit.Answer({0x00, 0x05, 0x0E}), Bytes{}) << "no rate yet";
-  EXPECT_EQ(unit.Answer({0x80}), Bytes{0x00}) << "autobaud: one byte after the cable's echo";
-  EXPECT_EQ(unit.Answer({0x00}), (Bytes{Ocd::kRevisionMajor, Ocd::kRevisionMinor}));
-  unit.Exchange(WriteControl(kControlDebugReset));
-  EXPECT_EQ(unit.Exchange(ReadControl())[kControlValueAt], 0x80) << "debug mode; the reset clears itself";
-  EXPECT_TRUE(unit.ocd.InDebugMode());
-  unit.ocd.Break();
-  EXPECT_EQ(unit.Answer({0x00}), Bytes{}) << "a break wants a new autobaud";
-}
-
 // What the flash controller makes of the values written to FF8, and
 // whether a program memory write of 5A at 0200 then takes effect.
 TEST(OcdSim, UnlockOrderAndWrites) {

@@ -85,17 +85,11 @@ bool Session::Connect(int baud) {
          (!flashCable || WaitFor([this] { return InQueue() >= 24; }, 3000));
 }
 
-void Session::Flash(const std::string& path, std::vector<int> answers) {
+void Session::Click(void (CViewerDlg::*button)(), const std::string& path, std::vector<int> answers) {
   inQueueBeforeRun = std::max(0, InQueue());
   w.modal.files.push_back(path);
   w.modal.answers.insert(w.modal.answers.end(), answers.begin(), answers.end());
-  w.dlg->OnFlash();
-}
-
-void Session::Save(const std::string& path, std::vector<int> answers) {
-  w.modal.files.push_back(path);
-  w.modal.answers.insert(w.modal.answers.end(), answers.begin(), answers.end());
-  w.dlg->OnSave();
+  (w.dlg.get()->*button)();
 }
 
 int Session::Baud() const {

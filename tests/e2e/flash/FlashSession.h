@@ -32,8 +32,9 @@ struct Session {
   Session(orv::sim::UnitOptions unit, bool pacing = true);
 
   bool Connect(int baud = 4800);
-  void Flash(const std::string& path, std::vector<int> answers);
-  void Save(const std::string& path, std::vector<int> answers);
+  // FLASH or SAVE (&CViewerDlg::OnFlash, OnSave) with this path in the file
+  // dialog and these answers to its questions.
+  void Click(void (CViewerDlg::*button)(), const std::string& path, std::vector<int> answers);
   std::string Path(const std::string& name) const { return w.workDir.path().toStdString() + "/" + name; }
   int Baud() const;
   orv::sim::Memory UnitMemory() { return host->WithUnit([](orv::sim::Unit& u) { return u.memory(); }); }

@@ -29,7 +29,7 @@ TEST(FlashReadback, SaveReadsTheWholeMemoryIntoAFileFlashTakes) {
     s.host->WithUnit([&](orv::sim::Unit& u) { u.memory() = memory; });
     ASSERT_TRUE(s.Connect(4800));
     const std::string path = s.Path("unit.hex");
-    s.Save(path, {IDYES});
+    s.Click(&CViewerDlg::OnSave, path, {IDYES});
     if (s.w.modal.Texts() != texts && attempt < 5 && s.UnitHeldUpMs() > 100) {
       std::printf("the simulated unit was held up %lld ms: read again\n", s.UnitHeldUpMs());
       continue;

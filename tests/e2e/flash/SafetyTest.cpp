@@ -120,8 +120,7 @@ TEST(FlashSafety, NothingHurtsTheUnitOrABackup) {
     const std::string path = s.Path(c.op == Op::Flash ? "image.txt" : "backup.hex");
     std::ofstream(path, std::ios::binary) << c.file;
     const int64_t heard = s.host->BytesFromPc();
-    if (c.op == Op::Flash) s.Flash(path, c.answers);
-    if (c.op == Op::Save) s.Save(path, c.answers);
+    s.Click(c.op == Op::Flash ? &CViewerDlg::OnFlash : &CViewerDlg::OnSave, path, c.answers);
 
     Texts texts = s.w.modal.Texts();
     for (size_t i = 0; i < texts.size() && i < c.texts.size(); ++i) {
