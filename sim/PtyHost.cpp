@@ -290,8 +290,10 @@ void PtyHost::Run() {
 
     // What the unit has for the PC. Paced, it is asked only while the line
     // is about to run dry, so that the stream stays in the unit, where a
-    // command that stops it stops it, instead of queueing on the line.
-    // The hang-up fault: no more than its count ever leaves the unit.
+    // command that stops it stops it, instead of queueing on the line; and
+    // never while the terminal is full, as a real unit's bytes are lost on a
+    // PC that does not read. The hang-up fault: no more than its count ever
+    // leaves the unit.
     const int64_t allowed = hangUpAfter >= 0 ? hangUpAfter - handedOver : kChunk;
     if (!options_.pacing && outBegin == out.size()) {
       out.resize(static_cast<size_t>(std::clamp<int64_t>(allowed, 0, kChunk)));
@@ -299,7 +301,7 @@ void PtyHost::Run() {
       out.resize(unit_->Transmit(out.data(), out.size(), rate, nowMs));
       outBegin = 0;
       handedOver += static_cast<int64_t>(out.size());
-    } else if (options_.pacing && rate > 0 && toPc.BacklogNs(nowNs) < kLookaheadNs) {
+    } else if (options_.pacing && rate > 0 && outBegin == out.size() && toPc.BacklogNs(nowNs) < kLookaheadNs) {
       const int64_t room = std::min(allowed, std::clamp<int64_t>(2 * kLookaheadNs * rate / 10 / Wire::kNsPerSecond,
                                                                   kMinPull, kChunk));
       size_t n = 0;
