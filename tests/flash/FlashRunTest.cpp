@@ -145,7 +145,8 @@ TEST(FlashRun, RefusedImagesAndPortsThatAreNotThere) {
 
 struct SaveRun : Rig {
   SaveRun(const std::string& fault, std::deque<int> answers, const std::string& name)
-      : Rig(Unit(Cable::Flash, fault), std::move(answers)), path(::testing::TempDir() + name) {
+      : Rig(Unit(Cable::Flash, fault), std::move(answers)),
+        path(::testing::TempDir() + std::to_string(std::random_device{}()) + name) {
     std::remove(path.c_str());
   }
   ~SaveRun() { std::remove(path.c_str()); }
