@@ -146,7 +146,7 @@ TEST(FlashRun, RefusedImagesAndPortsThatAreNotThere) {
 struct SaveRun : Rig {
   SaveRun(const std::string& fault, std::deque<int> answers, const std::string& name)
       : Rig(Unit(Cable::Flash, fault), std::move(answers)),
-        path(::testing::TempDir() + std::to_string(std::random_device{}()) + name) {
+        path(::testing::TempDir() + "orvanta-" + std::to_string(std::random_device{}()) + "-" + name) {
     std::remove(path.c_str());
   }
   ~SaveRun() { std::remove(path.c_str()); }
@@ -171,7 +171,7 @@ TEST(FlashSave, OnlyAWholeReadBackReplacesTheFile) {
   };
   for (const auto& c : cases) {
     for (const bool existed : {true, false}) {
-      SaveRun r(c.fault, c.answers, "/old.hex");
+      SaveRun r(c.fault, c.answers, "old.hex");
       if (existed) {
         std::FILE* f = std::fopen(r.path.c_str(), "wb");
         std::fwrite(old.data(), 1, old.size(), f);
@@ -189,7 +189,7 @@ TEST(FlashSave, OnlyAWholeReadBackReplacesTheFile) {
 // The whole memory read back, saved over an old file, and programmed into
 // another unit: the same 64 KiB.
 TEST(FlashSave, ReadBackProgramsTheSameMemoryBack) {
-  SaveRun save("", {IDYES}, "/unit.hex");
+  SaveRun save("", {IDYES}, "unit.hex");
   std::mt19937 random(42);
   for (uint8_t& byte : save.port->unit.memory()) byte = static_cast<uint8_t>(random());
   const sim::Memory memory = save.port->unit.memory();
@@ -221,7 +221,7 @@ TEST(FlashRun, LineLostAfterTheLastRecord) {
   EXPECT_EQ(flash.host.texts, (Texts{msg::kSureToFlash, msg::kEraseAndFlash, kOcdVersion, msg::kFlashErased,
                                      msg::kWritingData, Loaded(770), Format(serial::kWriteFailure, EBADF)}));
 
-  SaveRun save("", {IDYES}, "/kept.hex");
+  SaveRun save("", {IDYES}, "kept.hex");
   std::FILE* f = std::fopen(save.path.c_str(), "wb");
   std::fputs("old", f);
   std::fclose(f);
