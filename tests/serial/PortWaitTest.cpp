@@ -107,7 +107,9 @@ TEST(PortWait, TheLastByteCancelAndHangUpWakeTheWaiterPromptly) {
     if (row.wake == Wake::HangUp) pty.CloseMaster();
     const WaitResult r = waiter.Get();
     EXPECT_STREQ(ErrorName(r.status.code), row.code) << row.legend << ": " << r.status.Text();
-    EXPECT_LT(MsSince(woken), 100) << row.legend;
+    // Well inside the second the sleep alone would take, with room for a
+    // loaded machine under a sanitizer.
+    EXPECT_LT(MsSince(woken), 500) << row.legend;
   }
 }
 
