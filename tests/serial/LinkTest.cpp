@@ -8,7 +8,7 @@
 #include "serial/LinkWatch.h"
 #include "serial/OpenFailure.h"
 #include "serial/Reconnect.h"
-#include "tests/serial/Pty.h"
+#include "tests/support/Pty.h"
 #include "tests/support/OtherReader.h"
 
 namespace orv::serial {
@@ -146,7 +146,7 @@ std::string ReasonFor(const std::string& path, bool asNobody) {
 }
 
 TEST(OpenFailure, EachOfTheThreeNamesItsReason) {
-  test::Pty forbidden, held;
+  orv::test::Pty forbidden, held;
   ASSERT_TRUE(forbidden.Ok() && held.Ok());
   // Root may open anything: the test gives the device to dialout, as a USB
   // adapter is, and drops to nobody. Anyone else is refused a device with

@@ -1,23 +1,36 @@
-// Line settings, queue counts and the two time-out regimes, seen from the
-// master side of a pseudo-terminal.
+// Line settings, queue counts, the two time-out regimes and the receive
+// thread's wait (prompt on data, on Cancel and on hang-up, asleep in
+// between), seen from the master side of a pseudo-terminal.
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <sys/syscall.h>
+
+#include <atomic>
+#include <ctime>
+#include <fstream>
+#include <future>
 #include <thread>
 #include <vector>
 
 #include "tests/serial/PortCases.h"
-#include "tests/serial/Pty.h"
+#include "tests/support/Pty.h"
 
 namespace orv::serial {
 namespace {
 
-using test::MsSince;
+using orv::test::MsSince;
+using orv::test::TestClock;
 using test::kSlackMs;
-using test::TestClock;
 
-class PortIo : public test::PortFixture {
+// A port opened on the slave of a fresh pseudo-terminal.
+class PortIo : public ::testing::Test {
  protected:
+  void SetUp() override {
+    ASSERT_TRUE(pty_.Ok());
+    Status status;
+    port_ = OpenPort(pty_.SlavePath(), status);
+    ASSERT_TRUE(port_) << status.Text();
+  }
   termios Slave() {
     termios t{};
     EXPECT_TRUE(pty_.SlaveSettings(t));
@@ -34,6 +47,9 @@ class PortIo : public test::PortFixture {
     EXPECT_TRUE(port_->QueueCounts(in, out).ok());
     return in;
   }
+
+  orv::test::Pty pty_;
+  std::unique_ptr<Port> port_;
 };
 
 TEST_F(PortIo, EverySupportedRateIsSetAndOthersAreRefused) {
@@ -73,7 +89,7 @@ TEST_F(PortIo, ALineOfEightBitsOneStopBitNoFlowControlPassesEveryByteUnchanged) 
   ASSERT_TRUE(port_->Read(&in[0], 256, got).ok());
   EXPECT_EQ(in.substr(0, static_cast<size_t>(got)), all) << "the line changed bytes on the way in";
   ASSERT_TRUE(port_->Write(all.data(), 256, got).ok());
-  EXPECT_EQ(pty_.Receive(257, 300), all) << "the line changed bytes on the way out";
+  EXPECT_EQ(pty_.Receive(256, 2000), all) << "the line changed bytes on the way out";
 
   // A rate change keeps the rest (a pseudo-terminal forces 8 bits without
   // parity, so the marks are others).
@@ -151,7 +167,7 @@ TEST_F(PortIo, AHungUpOrClosedPortGivesClosed) {
   const std::vector<test::PortCall> calls = test::IoCalls();
   ASSERT_TRUE(port_->Configure(57600).ok());
   Arrive("xy");
-  pty_.CloseMaster();
+  pty_.Close();
   for (const auto& c : calls) {
     const TestClock::time_point start = TestClock::now();
     const Status status = c.call(*port_);
@@ -166,21 +182,134 @@ TEST_F(PortIo, AHungUpOrClosedPortGivesClosed) {
   port_->Cancel();  // harmless on a closed port
 }
 
-// A pseudo-terminal keeps no count of what its slave wrote and the master
-// has not read, so outQueue is only seen on a real serial device (no
-// loopback plug needed). At 2400 bit/s, 100 bytes take over 400 ms to
-// leave, so right after the write most of them are still counted.
-TEST(PortHardware, OutQueueCountsUnsentBytes) {
-  const char* path = std::getenv("ORVANTA_TEST_SERIAL_PORT");
-  if (path == nullptr) GTEST_SKIP() << "set ORVANTA_TEST_SERIAL_PORT to a serial device";
+long long ThreadCpuUs() {
+  timespec ts{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return static_cast<long long>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
+}
+
+// Whether thread `tid` sleeps in a poll() with a time-out, as the kernel's
+// /proc view of it says.
+bool AsleepInPoll(pid_t tid) {
+  const std::string task = "/proc/self/task/" + std::to_string(tid);
+  std::ifstream call(task + "/syscall");
+  long number = -1;
+  std::string fds, count, timeout;
+  if (!(call >> number >> fds >> count >> timeout)) return false;  // "running"
+  std::string stat;
+  std::getline(std::ifstream(task + "/stat"), stat);
+  const size_t comm = stat.rfind(')');
+  const bool sleeping = comm != std::string::npos && comm + 2 < stat.size() && stat[comm + 2] == 'S';
+  return sleeping && ((number == SYS_poll && std::stol(timeout, nullptr, 16) != 0) || number == SYS_ppoll);
+}
+
+struct WaitResult {
   Status status;
-  std::unique_ptr<Port> port = OpenPort(path, status);
-  ASSERT_TRUE(port && port->Configure(2400).ok()) << status.Text();
-  int count = 0;
-  ASSERT_TRUE(port->Write(std::string(100, 'U').data(), 100, count).ok());
-  int in = 0;
-  ASSERT_TRUE(port->QueueCounts(in, count).ok());
-  EXPECT_TRUE(count > 50 && count <= 100) << count;
+  long long cpuUs = 0;
+};
+
+// WaitForInput on a thread of its own, as the receive thread runs it.
+class Waiter {
+ public:
+  Waiter(Port& port, int minBytes, int timeoutMs)
+      : result_(std::async(std::launch::async, [this, &port, minBytes, timeoutMs] {
+          tid_ = static_cast<pid_t>(syscall(SYS_gettid));
+          WaitResult r;
+          const long long cpuBefore = ThreadCpuUs();
+          r.status = port.WaitForInput(minBytes, timeoutMs);
+          r.cpuUs = ThreadCpuUs() - cpuBefore;
+          return r;
+        })) {}
+  // Whether the thread has gone to sleep in the kernel within 2 s, so that
+  // what the test does next has to wake it.
+  bool Asleep() {
+    for (const auto deadline = TestClock::now() + std::chrono::seconds(2); TestClock::now() < deadline;) {
+      if (tid_ != 0 && AsleepInPoll(tid_)) return true;
+      std::this_thread::yield();
+    }
+    return false;
+  }
+  WaitResult Get() {
+    // Every wait here has its own bound; this one only keeps a broken wait
+    // from hanging the run.
+    if (result_.wait_for(std::chrono::seconds(15)) != std::future_status::ready) {
+      ADD_FAILURE() << "WaitForInput did not return within its bound";
+      std::abort();
+    }
+    return result_.get();
+  }
+
+ private:
+  std::atomic<pid_t> tid_{0};
+  std::future<WaitResult> result_;
+};
+
+TEST(PortWait, TheLastByteCancelAndHangUpWakeTheWaiterPromptly) {
+  enum class Wake { LastByte, Cancel, HangUp };
+  const struct {
+    const char* legend;
+    int baud;            // at 2400 the wait for 300 bytes sleeps over a second at a time
+    std::string before;  // sent once the waiter sleeps
+    Wake wake;
+    const char* code;
+  } rows[] = {
+      {"the block's last byte", 230400, std::string(299, 'a'), Wake::LastByte, "None"},
+      {"Cancel", 2400, "", Wake::Cancel, "Cancelled"},
+      {"hang-up", 2400, "partial", Wake::HangUp, "Closed"},
+  };
+  for (const auto& row : rows) {
+    orv::test::Pty pty;
+    Status status;
+    std::unique_ptr<Port> port = OpenPort(pty.SlavePath(), status);
+    ASSERT_TRUE(port && port->Configure(row.baud).ok()) << row.legend << ": " << status.Text();
+    Waiter waiter(*port, 300, 10000);
+    ASSERT_TRUE(waiter.Asleep()) << row.legend;
+    ASSERT_TRUE(pty.Send(row.before));
+    ASSERT_TRUE(waiter.Asleep()) << row.legend;
+    const TestClock::time_point woken = TestClock::now();
+    if (row.wake == Wake::LastByte) pty.Send("\n");
+    if (row.wake == Wake::Cancel) port->Cancel();
+    if (row.wake == Wake::HangUp) pty.Close();
+    const WaitResult r = waiter.Get();
+    EXPECT_STREQ(ErrorName(r.status.code), row.code) << row.legend << ": " << r.status.Text();
+    // Well inside the second the sleep alone would take, with room for a
+    // loaded machine under a sanitizer.
+    EXPECT_LT(MsSince(woken), 500) << row.legend;
+    if (row.wake != Wake::Cancel) continue;
+    EXPECT_STREQ(ErrorName(port->WaitForInput(1, 1000).code), "Cancelled") << "a cancel holds until cleared";
+    port->ClearCancel();
+    EXPECT_STREQ(ErrorName(port->WaitForInput(1, 20).code), "Timeout");
+  }
+}
+
+TEST_F(PortIo, WaitSleepsWhileWaiting) {
+  // A spinning wait would use the whole 300 ms; bytes already queued must
+  // not make the poll return at once.
+  const struct {
+    const char* legend;
+    int baud;
+    int queued;  // bytes already waiting, fewer than asked for
+    int minBytes;
+    long long maxCpuUs;
+  } rows[] = {
+      {"block at 9600", 9600, 0, 300, 10000},
+      {"block at 230400", 230400, 0, 300, 10000},
+      {"one byte at 230400", 230400, 0, 1, 30000},
+      {"part of a block queued at 9600", 9600, 100, 300, 10000},
+  };
+  for (const auto& row : rows) {
+    ASSERT_TRUE(port_->Configure(row.baud).ok()) << row.legend;
+    if (row.queued > 0) {
+      ASSERT_TRUE(pty_.Send(std::string(static_cast<size_t>(row.queued), 'q')));
+      ASSERT_TRUE(port_->WaitForInput(row.queued, 2000).ok()) << row.legend;
+    }
+    const TestClock::time_point start = TestClock::now();
+    const WaitResult r = Waiter(*port_, row.minBytes, 300).Get();
+    const long long elapsed = MsSince(start);
+    EXPECT_STREQ(ErrorName(r.status.code), "Timeout") << row.legend << ": " << r.status.Text();
+    EXPECT_TRUE(elapsed >= 299 && elapsed < 300 + 250) << row.legend << ": " << elapsed << " ms";
+    EXPECT_LT(r.cpuUs, row.maxCpuUs) << row.legend << ": the wait burnt processor time";
+  }
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include "WindowFixture.h"
 #include "res/Resources.h"
 #include "sim/PtyHost.h"
-#include "tests/serial/Pty.h"
+#include "tests/support/Pty.h"
 
 namespace {
 
@@ -119,7 +119,7 @@ TEST(Connection, TheCaptionTellsWhatIsWrongWithTheLine) {
       {"read by another program", "", true, "disconnected", true, " is in use by cat (process "},
   };
   for (const auto& row : rows) {
-    orv::serial::test::Pty line;
+    orv::test::Pty line;
     WindowFixture w;
     w.dlg->m_env.link.silentAfterMs = 300;
     w.resolve = [&](const std::string&) { return line.SlavePath(); };

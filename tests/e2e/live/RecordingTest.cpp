@@ -9,6 +9,7 @@
 #include "WindowFixture.h"
 #include "res/Resources.h"
 #include "sim/PtyHost.h"
+#include "tests/support/Pty.h"
 
 namespace {
 
@@ -74,43 +75,47 @@ TEST(Recording, RecordsOnePerIntervalInTheExactFormat) {
   EXPECT_TRUE(s.w.modal.messages.empty());
 }
 
-TEST(Recording, RecordWhileDisconnected) {
-  StreamingWindow s;
-  s.w.dlg->OnRecord();
-  EXPECT_FALSE(s.w.dlg->m_bRecording);
+// On a line that brings nothing, so that only the test fills the slots: no
+// recording unless connected, the two refusals, a start that empties slots
+// 1 to 15 (slot 0 is the page's own), and a recording that a disconnect left
+// running stopped by the next press.
+TEST(Recording, StartAndStopOnAQuietLine) {
+  orv::test::Pty line;
+  WindowFixture w;
+  CViewerDlg& dlg = *w.dlg;
+  w.resolve = [&](const std::string&) { return line.SlavePath(); };
+  dlg.OnRecord();
+  EXPECT_FALSE(dlg.m_bRecording);
   EXPECT_FALSE(QFile::exists("Quorvel_Capture.txt")) << "never connected: nothing happens";
 
-  // A recording that a disconnect left running is stopped, and the caption
-  // keeps saying so.
-  s.w.dlg->OnConnect();
-  s.w.dlg->OnRecord();
-  s.w.dlg->OnConnect();
-  ASSERT_TRUE(s.w.dlg->m_bRecording);
-  s.w.dlg->OnRecord();
-  EXPECT_FALSE(s.w.dlg->m_bRecording);
-  EXPECT_EQ(s.w.dlg->windowTitle(), "disconnected");
-  EXPECT_TRUE(s.w.modal.messages.empty());
-}
-
-TEST(Recording, FailureMessages) {
-  struct Case {
-    const char* legend;
+  dlg.OnConnect();
+  const struct {
     std::string path;
     const char* message;
-  };
-  const Case cases[] = {
-      {"empty path", "", "No Capture file path specified"},
-      {"a directory that does not exist", "/nonexistent/dir/capture.txt", "Could not Open Capture File"},
-  };
-  for (const Case& c : cases) {
-    StreamingWindow s;
-    s.w.dlg->OnConnect();
-    s.w.dlg->m_strCaptureFile = c.path;
-    s.w.dlg->OnRecord();
-    EXPECT_EQ(s.w.modal.Texts(), std::vector<std::string>{c.message}) << c.legend;
-    EXPECT_EQ(s.w.modal.messages.back().caption, "Error") << c.legend;
-    EXPECT_FALSE(s.w.dlg->m_bRecording) << c.legend;
+  } refusals[] = {{"", "No Capture file path specified"}, {"/nonexistent/dir/capture.txt", "Could not Open Capture File"}};
+  for (const auto& r : refusals) {
+    w.modal.Clear();
+    dlg.m_strCaptureFile = r.path;
+    dlg.OnRecord();
+    EXPECT_EQ(w.modal.Texts(), std::vector<std::string>{r.message}) << r.path;
+    EXPECT_EQ(w.modal.messages.back().caption, "Error") << r.path;
+    EXPECT_FALSE(dlg.m_bRecording) << r.path;
   }
+  w.modal.Clear();
+  dlg.m_strCaptureFile = "Quorvel_Capture.txt";
+  const std::string xdr0 = "$IIXDR,C,0071.5,C,ENGTMP0*6D\r";
+  for (std::string& slot : dlg.m_model.m_strSlotSentence) slot = xdr0;
+  dlg.OnRecord();
+  {
+    std::lock_guard<std::mutex> lock(dlg.m_lock);
+    for (int i = 0; i < orv::kSlots; ++i) EXPECT_EQ(dlg.m_model.m_strSlotSentence[i], i ? "" : xdr0) << "slot " << i;
+  }
+  dlg.OnConnect();
+  ASSERT_TRUE(dlg.m_bRecording) << "a disconnect leaves it recording";
+  dlg.OnRecord();
+  EXPECT_FALSE(dlg.m_bRecording);
+  EXPECT_EQ(dlg.windowTitle(), "disconnected");
+  EXPECT_TRUE(w.modal.messages.empty());
 }
 
 // A write that fails (a file-size limit, a full device) stops recording and
@@ -168,26 +173,6 @@ TEST(Recording, AFailedWriteCostsNoRecord) {
   }
 }
 
-TEST(Recording, StartingEmptiesSlotsOneToFifteenButNotSlotZero) {
-  StreamingWindow s;
-  CViewerDlg& dlg = *s.w.dlg;
-  dlg.OnConnect();
-  ASSERT_TRUE(WaitFor([&] {
-    std::lock_guard<std::mutex> lock(dlg.m_lock);
-    return !dlg.m_model.m_strSlotSentence[3].empty();
-  }));
-  s.host.Stop();  // no more blocks, so nothing refills the slots
-  ASSERT_TRUE(WaitFor([&] { return !dlg.m_bReadThreadRunning; }));
-  {
-    std::lock_guard<std::mutex> lock(dlg.m_lock);
-    dlg.m_model.m_strSlotSentence[0] = "$IIXDR,C,0071.5,C,ENGTMP0*6D\r";
-  }
-  dlg.OnRecord();
-  std::lock_guard<std::mutex> lock(dlg.m_lock);
-  EXPECT_EQ(dlg.m_model.m_strSlotSentence[0], "$IIXDR,C,0071.5,C,ENGTMP0*6D\r");
-  for (int i = 1; i < orv::kSlots; ++i) EXPECT_TRUE(dlg.m_model.m_strSlotSentence[i].empty()) << i;
-}
-
 TEST(Save, ChoosesTheCaptureFileOrComplains) {
   struct Case {
     const char* legend;
@@ -208,9 +193,8 @@ TEST(Save, ChoosesTheCaptureFileOrComplains) {
     EXPECT_EQ(w.dlg->m_strCaptureFile, c.captureFile) << c.legend;
     EXPECT_EQ(w.modal.Texts(), c.messages) << c.legend;
     ASSERT_EQ(w.modal.fileRequests.size(), 1u);
-    EXPECT_EQ(w.modal.fileRequests[0].initialName, "Quorvel_Capture");
-    EXPECT_EQ(w.modal.fileRequests[0].defaultExt, "txt");
-    EXPECT_FALSE(w.modal.fileRequests[0].open);
+    const FileDialogRequest& asked = w.modal.fileRequests[0];
+    EXPECT_TRUE(asked.initialName == "Quorvel_Capture" && asked.defaultExt == "txt" && !asked.open);
   }
 }
 
