@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 struct RulesCase {
@@ -29,13 +31,10 @@ TEST(SettingsRules, StoredValuesBecomeSettings) {
       {"beyond any list below: the first entry", {INT32_MIN, INT32_MIN, INT32_MIN, 0}, {0, 0, 2400, 0, 1, 0}},
   };
   for (const RulesCase& c : cases) {
-    const orv::Settings s = orv::ApplyStoredSettings(c.stored);
-    EXPECT_EQ(s.portIndex, c.expected.portIndex) << c.legend;
-    EXPECT_EQ(s.baudIndex, c.expected.baudIndex) << c.legend;
-    EXPECT_EQ(s.baudRate, c.expected.baudRate) << c.legend;
-    EXPECT_EQ(s.intervalIndex, c.expected.intervalIndex) << c.legend;
-    EXPECT_EQ(s.captureSeconds, c.expected.captureSeconds) << c.legend;
-    EXPECT_EQ(s.displayTypeSetting, c.expected.displayTypeSetting) << c.legend;
+    const auto fields = [](const orv::Settings& s) {
+      return std::vector<int>{s.portIndex, s.baudIndex, s.baudRate, s.intervalIndex, s.captureSeconds, s.displayTypeSetting};
+    };
+    EXPECT_EQ(fields(orv::ApplyStoredSettings(c.stored)), fields(c.expected)) << c.legend;
   }
 }
 

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 namespace orv::serial::win32 {
 namespace {
 
@@ -39,13 +37,6 @@ TEST(PortWin32Rules, ErrorsMeanWhatThePhaseMakesThem) {
   }
 }
 
-TEST(PortWin32Rules, NoErrorIsListedTwice) {
-  std::set<std::uint32_t> seen;
-  for (const WinErrorRow& row : kWinErrorRows) {
-    EXPECT_TRUE(seen.insert(row.err).second) << "error " << row.err << ": a second row would never be reached";
-  }
-}
-
 TEST(PortWin32Rules, TimeoutsBecomeCommTimeouts) {
   Timeouts atOnceWithLeftovers = Timeouts::Connection();
   atOnceWithLeftovers.readMultiplierMs = 5;
@@ -69,26 +60,6 @@ TEST(PortWin32Rules, TimeoutsBecomeCommTimeouts) {
     EXPECT_EQ(c.readConstant, row.comm.readConstant) << row.legend;
     EXPECT_EQ(c.writeMultiplier, row.comm.writeMultiplier) << row.legend;
     EXPECT_EQ(c.writeConstant, row.comm.writeConstant) << row.legend;
-  }
-}
-
-// The bounds the system keeps from COMMTIMEOUTS must be the ones our own
-// Timeouts promise, for reads that wait and for writes.
-TEST(PortWin32Rules, SystemBoundsAreTheTimeoutsOwn) {
-  Timeouts slow;
-  slow.readReturnsAtOnce = false;
-  slow.readMultiplierMs = 20;
-  slow.readConstantMs = 0;
-  slow.writeMultiplierMs = 0;
-  slow.writeConstantMs = 250;
-  for (const Timeouts& t : {Timeouts::Ocd(), slow}) {
-    ASSERT_TRUE(t.IsValid());
-    const CommTimeoutValues c = CommTimeoutsOf(t);
-    for (int n : {1, 6, 300}) {
-      EXPECT_EQ(c.readConstant + static_cast<long long>(n) * c.readMultiplier, t.ReadTotalMs(n)) << n << " bytes read";
-      EXPECT_EQ(c.writeConstant + static_cast<long long>(n) * c.writeMultiplier, t.WriteTotalMs(n))
-          << n << " bytes written";
-    }
   }
 }
 

@@ -7,13 +7,13 @@
 #include <fstream>
 #include <iterator>
 
-#include "PtyClient.h"
 #include "SimProcess.h"
+#include "tests/support/Pty.h"
 
 namespace orv::sim::test {
 namespace {
 
-const milliseconds kExitBound(3000);
+const std::chrono::milliseconds kExitBound(3000);
 
 class SimExecutableTest : public ::testing::Test {
  protected:
@@ -48,12 +48,12 @@ TEST_F(SimExecutableTest, PrintsTheTerminalLinksItServesItAndDumpsOnEitherSignal
     ASSERT_EQ(sim.SlavePath().rfind("/dev/pts/", 0), 0u) << sim.SlavePath();
     EXPECT_EQ(std::filesystem::read_symlink(link), sim.SlavePath());
 
-    PtyClient pc;
-    ASSERT_TRUE(pc.Open(link, 4800));
-    // Every 300 bytes of the stream carry the status sentence.
-    const std::string got = pc.Read(400, milliseconds(5000));
-    EXPECT_NE(got.find("$PZTQS,RUN,"), std::string::npos) << got;
-    pc.Close();
+    {
+      orv::test::Pty pc(link, B4800);
+      // Every 300 bytes of the stream carry the status sentence.
+      const std::string got = pc.Receive(400, 5000);
+      EXPECT_NE(got.find("$PZTQS,RUN,"), std::string::npos) << got;
+    }
 
     sim.Signal(signal);
     int status = -1;
@@ -69,34 +69,22 @@ TEST_F(SimExecutableTest, MemoryComesInProgrammingChangesItAndTheDumpShowsIt) {
   const std::string dump = File("dump.bin");
   SimProcess sim;
   ASSERT_TRUE(sim.Start({"--memory", image, "--dump", dump, "--no-pacing"}));
-  PtyClient pc;
-  ASSERT_TRUE(pc.Open(sim.SlavePath(), 4800));
-  ASSERT_TRUE(pc.Write("$PZTQC,P"));
-  pc.ReadFor(milliseconds(300));  // the stream up to P
-  // Erase page 0x10 (0x2000-0x21FF) and program two bytes there.
-  ASSERT_TRUE(pc.Write("  *1010"));
-  ASSERT_EQ(pc.Read(6, milliseconds(3000)), "1010\r\n");
-  ASSERT_TRUE(pc.Write(":02201000556613\n"));
-  ASSERT_EQ(pc.Read(6, milliseconds(3000)), "2010\r\n");
-  EXPECT_EQ(pc.ReadFor(milliseconds(300)), "") << "no stream while loading";
-  pc.Close();
+  {
+    orv::test::Pty pc(sim.SlavePath(), B4800);
+    ASSERT_TRUE(pc.Send("$PZTQC,P"));
+    pc.ReceiveFor(300);  // the stream up to P
+    // Erase page 0x10 (0x2000-0x21FF) and program two bytes there.
+    ASSERT_TRUE(pc.Send("  *1010"));
+    ASSERT_EQ(pc.Receive(6, 3000), "1010\r\n");
+    ASSERT_TRUE(pc.Send(":02201000556613\n"));
+    ASSERT_EQ(pc.Receive(6, 3000), "2010\r\n");
+    EXPECT_EQ(pc.ReceiveFor(300), "") << "no stream while loading";
+  }
   ASSERT_EQ(sim.Stop(), 0) << sim.Errors();
   std::string expected(65536, '\xFF');
   expected.replace(0x1000, 2, "\x11\x22");
   expected.replace(0x2010, 2, "\x55\x66");  // page 0x10 erased: 0x2000 lost its 0x33 0x44
   EXPECT_TRUE(Contents(dump) == expected);
-}
-
-TEST_F(SimExecutableTest, ReplayBlocksBeginAtTheFilesFirstByte) {
-  std::string text;
-  for (int i = 0; i < 40; ++i) text += "$SDMTW,1" + std::to_string(i % 10) + ".5,C*00\r\n";
-  SimProcess sim;
-  ASSERT_TRUE(sim.Start({"--replay", File("log.nmea", text), "--no-pacing"}));
-  PtyClient pc;
-  ASSERT_TRUE(pc.Open(sim.SlavePath(), 4800));
-  EXPECT_EQ(pc.ReadFor(milliseconds(200)), "") << "silent until G";
-  ASSERT_TRUE(pc.Write("$PZTQC,G$PZTQC,G$PZTQC,G"));
-  EXPECT_EQ(pc.Read(300, milliseconds(5000)), text.substr(0, 300));
 }
 
 TEST_F(SimExecutableTest, BadArgumentsExitWith2AndFilesItCannotUseWith1) {
