@@ -33,7 +33,7 @@ TEST(SettingsStore, ExtremesAndOddFilesStillStartTheWindow) {
   const struct {
     const char* legend;
     std::string store;
-    const char* pageFile;  // "fifo", "dir", the file's text, or null: none
+    const char* pageFile;  // "fifo", the file's text, or null: none
     int port, baud, interval, rate, seconds;
     const char* slotKey;  // page 0, slot 0: the defaults', the file's, or none after a read error
     std::vector<std::string> messages;
@@ -42,13 +42,8 @@ TEST(SettingsStore, ExtremesAndOddFilesStillStartTheWindow) {
        7, 7, 7, 230400, 600, "$IIXDR,", {}},
       {"every index at INT32_MIN", "ComPort=-2147483648\nBaudRate=-2147483648\nCaptureInterval=-2147483648\n",
        nullptr, 0, 0, 0, 2400, 1, "$IIXDR,", {}},
-      {"off the lists, as stored", "BaudRate=-3\nComPort=11\nCaptureInterval=9\nDisplayType=3\n", nullptr, 11, 0, 9,
-       2400, 9, "$IIXDR,", {}},
-      {"nothing readable: the defaults", "BaudRate=fast\nComPort=4294967296\nCaptureInterval=2.5\n", nullptr, 7, 1, 1,
-       4800, 2, "$IIXDR,", {}},
       {"a page file", "", "[Engine]1,2,3,4,\n", 7, 1, 1, 4800, 2, "#00::", {}},
       {"a FIFO as the page file", "", "fifo", 7, 1, 1, 4800, 2, "", {"Error Reading from file"}},
-      {"a directory as the page file", "", "dir", 7, 1, 1, 4800, 2, "", {"Error Reading from file"}},
   };
   for (const auto& row : rows) {
     WriteStore(row.store);
@@ -56,7 +51,6 @@ TEST(SettingsStore, ExtremesAndOddFilesStillStartTheWindow) {
     WindowFixture w(true, true, [&row] {
       const std::string kind = row.pageFile ? row.pageFile : "";
       if (kind == "fifo") mkfifo("Quorvel_Page_File.txt", 0600);
-      if (kind == "dir") QDir().mkdir("Quorvel_Page_File.txt");
       QFile file("Quorvel_Page_File.txt");
       if (kind.find(',') != std::string::npos && file.open(QIODevice::WriteOnly)) file.write(row.pageFile);
     });
