@@ -2,17 +2,22 @@
 // terminal.
 #include <gtest/gtest.h>
 
-#include "PtyClient.h"
+#include "sim/PtyHost.h"
 #include "sim/Wire.h"
+#include "tests/support/Pty.h"
 
 namespace orv::sim::test {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+using orv::test::Pty;
+using std::chrono::milliseconds;
+
 // Waits, with a deadline, until `condition` holds; the PC keeps reading
 // meanwhile so that nothing blocks.
 template <class F>
-bool Eventually(PtyClient& pc, F condition) {
-  for (const auto deadline = Clock::now() + milliseconds(3000); !condition(); pc.Read(4096, milliseconds(20))) {
+bool Eventually(Pty& pc, F condition) {
+  for (const auto deadline = Clock::now() + milliseconds(3000); !condition(); pc.Receive(4096, 20)) {
     if (Clock::now() >= deadline) return false;
   }
   return true;
@@ -48,11 +53,10 @@ TEST(PtyHostTest, PacingKeepsToThePcsRate) {
   PtyHost host(unit, HostOptions{});
   std::string error;
   ASSERT_TRUE(host.Start(error)) << error;
-  PtyClient pc;
-  ASSERT_TRUE(pc.Open(host.SlavePath(), 9600));
-  ASSERT_EQ(pc.Read(100, milliseconds(3000)).size(), 100u) << "under way";
+  Pty pc(host.SlavePath(), B9600);
+  ASSERT_EQ(pc.Receive(100, 3000).size(), 100u) << "under way";
   const auto start = Clock::now();
-  const std::string got = pc.ReadFor(milliseconds(1500));
+  const std::string got = pc.ReceiveFor(1500);
   const double ideal = 960.0 * std::chrono::duration<double>(Clock::now() - start).count();
   EXPECT_LT(got.size(), ideal * 1.1 + 200) << "no faster than the line";
   EXPECT_GT(got.size(), ideal * 0.7) << "and not much slower";
@@ -67,12 +71,12 @@ TEST(PtyHostTest, ThePcCanCloseAndComeBackAndStopIsQuick) {
   PtyHost host(unit, options);
   std::string error;
   ASSERT_TRUE(host.Start(error)) << error;
-  PtyClient pc;
   for (int round = 0; round < 3; ++round) {
-    ASSERT_TRUE(pc.Open(host.SlavePath(), 4800)) << "round " << round;
+    Pty pc(host.SlavePath(), B4800);
+    ASSERT_TRUE(pc.Ok()) << "round " << round;
     ASSERT_TRUE(Eventually(pc, [&] { return host.PcConnected(); })) << "round " << round;
-    ASSERT_TRUE(pc.Write("$PZTQC,G$PZTQC,G$PZTQC,G"));
-    EXPECT_EQ(pc.Read(300, milliseconds(5000)), file.substr(0, 300))
+    ASSERT_TRUE(pc.Send("$PZTQC,G$PZTQC,G$PZTQC,G"));
+    EXPECT_EQ(pc.Receive(300, 5000), file.substr(0, 300))
         << "every connection's blocks begin at the file's first byte; round " << round;
     pc.Close();
     ASSERT_TRUE(Eventually(pc, [&] { return !host.PcConnected(); })) << "round " << round;
@@ -91,11 +95,11 @@ TEST(PtyHostTest, AHangUpFaultEndsTheLineAfterItsBytes) {
   PtyHost host(unit, HostOptions{});
   std::string error;
   ASSERT_TRUE(host.Start(error)) << error;
-  PtyClient pc;
-  ASSERT_TRUE(pc.Open(host.SlavePath(), 4800));
+  Pty pc(host.SlavePath(), B4800);
+  ASSERT_TRUE(pc.Ok());
   const auto start = Clock::now();
   // What was still in the terminal when it hung up is lost, as on a wire.
-  const size_t got = pc.Read(1000, milliseconds(3000)).size();
+  const size_t got = pc.Receive(1000, 3000).size();
   EXPECT_TRUE(got > 0 && got <= 100) << got;
   EXPECT_LT(Clock::now() - start, milliseconds(2000)) << "the read ended on the hang-up, not on its time-out";
 }
