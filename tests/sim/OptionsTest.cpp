@@ -35,30 +35,6 @@ TEST(OptionsTest, CommandLinesAndFaultNames) {
   }
 }
 
-TEST(OptionsTest, ValuesLandWhereTheyBelong) {
-  SimOptions o;
-  std::string error;
-  ASSERT_TRUE(ParseSimArgs({"--link", "/tmp/q", "--cable", "flash", "--baud", "9600", "--replay", "r.nmea", "--loop",
-                            "--no-pacing", "--memory", "m.bin", "--dump", "d.bin", "--fault",
-                            "drop-after=123456789012", "--seed", "4294967295"},
-                           o, error))
-      << error;
-  EXPECT_EQ(o.host.linkPath, "/tmp/q");
-  EXPECT_FALSE(o.host.pacing);
-  EXPECT_EQ(o.unit.cable, Cable::Flash);
-  EXPECT_EQ(o.unit.unitBaud, 9600);
-  EXPECT_EQ(o.replayPath, "r.nmea");
-  EXPECT_TRUE(o.unit.loop);
-  EXPECT_EQ(o.memoryPath, "m.bin");
-  EXPECT_EQ(o.dumpPath, "d.bin");
-  EXPECT_EQ(o.unit.faults.dropAfter, 123456789012);
-  EXPECT_EQ(o.unit.seed, 4294967295u);
-
-  SimOptions defaults;
-  ASSERT_TRUE(ParseSimArgs({}, defaults, error));
-  EXPECT_TRUE(defaults.unit.cable == Cable::Data && defaults.unit.unitBaud == 4800 && defaults.host.pacing);
-}
-
 TEST(MemoryImageTest, HexImagesAndAnOversizedBinary) {
   struct Case {
     const char* legend;
