@@ -1,8 +1,6 @@
 // The generated sentence stream of the data cable, byte for byte.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdlib>
 #include <set>
 
 #include "UnitDriver.h"
