@@ -118,59 +118,41 @@ TEST(Recording, StartAndStopOnAQuietLine) {
   EXPECT_TRUE(w.modal.messages.empty());
 }
 
-// A write that fails (a file-size limit, a full device) stops recording and
-// says so on the button and in the caption; the program lives on, every
-// record before the failure stays whole on disk, and the next press, meant
-// to stop, empties nothing without the user's say.
+// A write that fails (here the file-size limit) stops recording and says
+// so on the button and in the caption; the program lives on, every record
+// before the failure stays whole on disk, and the next press, meant to
+// stop, empties nothing without the user's say: No keeps the records and
+// records beside them.
 TEST(Recording, AFailedWriteCostsNoRecord) {
-  const struct {
-    const char* legend;
-    const char* file;  // null: Quorvel_Capture.txt, limited to what it holds after one record
-    const char* stopped;
-  } rows[] = {
-      {"file-size limit", nullptr, " recording stopped ... 1"},
-      {"full device", "/dev/full", " recording stopped ... 0"},
-  };
-  for (const auto& row : rows) {
-    StreamingWindow s;
-    CViewerDlg& dlg = *s.w.dlg;
-    dlg.m_nCaptureSeconds = 1;
-    if (row.file) dlg.m_strCaptureFile = row.file;
-    dlg.OnConnect();
-    dlg.OnRecord();
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    QByteArray before;
-    if (!row.file) {
-      s.w.now += 1;
-      ASSERT_TRUE(WaitFor([&] { return RecordCount(dlg) == 1; })) << row.legend;
-      before = s.File();
-      rlimit small = old;
-      small.rlim_cur = static_cast<rlim_t>(before.size() + 40);
-      ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    }
-    s.w.now += 1;
-    const bool failed = WaitFor([&] { return dlg.windowTitle().endsWith(row.stopped); });
-    setrlimit(RLIMIT_FSIZE, &old);
-    ASSERT_TRUE(failed) << row.legend << ": " << dlg.windowTitle().toStdString();
-    EXPECT_EQ(s.w.modal.Texts(), std::vector<std::string>{"Error Writing to file"}) << row.legend;
-    EXPECT_FALSE(dlg.m_bRecording) << row.legend;
-    EXPECT_TRUE(dlg.m_btnRecord.NormalPicture().toImage() == res::Load("RECORDU").toImage()) << row.legend;
-    if (!row.file) {
-      EXPECT_EQ(s.File(), before) << "the record before the failure, whole, and nothing of the failed one";
-    }
+  StreamingWindow s;
+  CViewerDlg& dlg = *s.w.dlg;
+  dlg.m_nCaptureSeconds = 1;
+  dlg.OnConnect();
+  dlg.OnRecord();
+  s.w.now += 1;
+  ASSERT_TRUE(WaitFor([&] { return RecordCount(dlg) == 1; }));
+  const QByteArray before = s.File();
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit small = old;
+  small.rlim_cur = static_cast<rlim_t>(before.size() + 40);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  s.w.now += 1;
+  const bool failed = WaitFor([&] { return dlg.windowTitle().endsWith(" recording stopped ... 1"); });
+  setrlimit(RLIMIT_FSIZE, &old);
+  ASSERT_TRUE(failed) << dlg.windowTitle().toStdString();
+  EXPECT_EQ(s.w.modal.Texts(), std::vector<std::string>{"Error Writing to file"});
+  EXPECT_FALSE(dlg.m_bRecording);
+  EXPECT_TRUE(dlg.m_btnRecord.NormalPicture().toImage() == res::Load("RECORDU").toImage());
+  EXPECT_EQ(s.File(), before) << "the record before the failure, whole, and nothing of the failed one";
 
-    // The next press asks before it empties a file with records; No keeps
-    // them and records beside it. A device holds no records to ask about.
-    s.w.modal.answers = {IDNO};
-    dlg.OnRecord();
-    EXPECT_TRUE(dlg.m_bRecording) << row.legend;
-    EXPECT_EQ(s.w.modal.messages.size(), row.file ? 1u : 2u) << row.legend;
-    if (row.file) continue;
-    EXPECT_EQ(s.w.modal.messages[1].caption, "Status");
-    EXPECT_EQ(dlg.m_strCaptureFile, "Quorvel_Capture_2.txt");
-    EXPECT_EQ(QFile("Quorvel_Capture.txt").size(), before.size()) << "kept";
-  }
+  s.w.modal.answers = {IDNO};
+  dlg.OnRecord();
+  EXPECT_TRUE(dlg.m_bRecording);
+  ASSERT_EQ(s.w.modal.messages.size(), 2u);
+  EXPECT_EQ(s.w.modal.messages[1].caption, "Status");
+  EXPECT_EQ(dlg.m_strCaptureFile, "Quorvel_Capture_2.txt");
+  EXPECT_EQ(QFile("Quorvel_Capture.txt").size(), before.size()) << "kept";
 }
 
 TEST(Save, ChoosesTheCaptureFileOrComplains) {
