@@ -4,11 +4,13 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++                         # compilers
+  cmake ninja-build g++ clang libclang-rt-14-dev  # compilers, Clang's sanitizers
   qt6-base-dev libgl-dev                        # Qt 6 Widgets
   libgtest-dev                                  # tests
   srecord                                       # Intel HEX checks in the flash tests
   xvfb xauth fonts-dejavu-core                  # the screenshot and message-box text
+  dpkg-dev file lintian                         # the Debian package: shlibdeps, checks
+  desktop-file-utils appstream                  # its desktop entry and metainfo checks
 )
 if [ "${1:-}" = "--windows" ]; then
   packages+=(

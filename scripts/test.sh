@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Builds and runs every test: a normal build, then the same tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer, then the end-to-end tests
-# under ThreadSanitizer, then the Windows build's tests under Wine.
+# AddressSanitizer and UndefinedBehaviorSanitizer built with Clang (every
+# target, so Clang's warnings are seen too), then the end-to-end tests under
+# ThreadSanitizer, then the Windows build's tests under Wine, then a Release
+# build: the Debian package with its checks (scripts/package.sh), and the
+# tests other than the end-to-end ones. ORVANTA_INSTALL_PACKAGE=1 (CI sets
+# it) also installs the package into this machine, starts it and purges it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --windows
@@ -23,9 +27,9 @@ run_suite() {
 echo "== tests"
 run_suite build-test -DCMAKE_BUILD_TYPE=Debug
 
-echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer, built with Clang"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
-  run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DORVANTA_SANITIZE=ON -DORVANTA_BENCH=OFF
+  run_suite build-asan-clang -DCMAKE_BUILD_TYPE=Debug -DORVANTA_SANITIZE=ON -DCMAKE_CXX_COMPILER=clang++
 
 echo "== end-to-end tests under ThreadSanitizer"
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" CTEST_ARGS="-L e2e" \
@@ -39,3 +43,8 @@ scripts/wine-run.sh --prefix >/dev/null
 run_suite build-mingw -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Debug \
   -DORVANTA_NATIVE_SIM="$PWD/build-test/sim/quorvel-sim"
 echo "Windows build and Wine tests: $((SECONDS - started)) s"
+
+echo "== Release: the Debian package, then the tests other than end-to-end"
+scripts/package.sh ${ORVANTA_INSTALL_PACKAGE:+--install} build-release
+# No options: the build keeps the configuration package.sh gave it.
+CTEST_ARGS="-LE e2e" run_suite build-release
