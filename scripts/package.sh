@@ -50,8 +50,9 @@ apt-get install --simulate -qq "$deb" >/dev/null
 
 fail() { echo "package check: $*" >&2; exit 1; }
 
-# start BIN ARGS...: runs an installed program with no display at hand;
-# leaves its stdout, stderr and status in $out, $err and $status.
+# start [NAME=VALUE...] BIN ARGS...: runs an installed program with no
+# display at hand; leaves its stdout, stderr and status in $out, $err and
+# $status.
 start() {
   local errfile
   errfile=$(mktemp)
@@ -70,8 +71,11 @@ check_programs() {
   [ "$status" = 0 ] && [[ "$out" == usage:\ quorvel-sim* ]] || fail "quorvel-sim --help: $status '$err'"
   start "$bin/quorvel-sim" --version
   [ "$out" = "quorvel-sim $version" ] || fail "quorvel-sim --version: '$out'"
-  start "$bin/orvanta"
-  [ "$status" = 1 ] && [ "$(wc -l <<<"$err")" = 1 ] || fail "orvanta without a display: $status '$err'"
+  # No display named, and one named that is not there: one line, status 1.
+  for display in "" DISPLAY=:7913; do
+    start $display "$bin/orvanta"
+    [ "$status" = 1 ] && [ "$(wc -l <<<"$err")" = 1 ] || fail "orvanta without a display ($display): $status '$err'"
+  done
 }
 
 echo "== programs start from the unpacked package"
