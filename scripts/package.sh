@@ -81,11 +81,14 @@ check_programs() {
 echo "== programs start from the unpacked package"
 check_programs "$root"
 
-# Every option a program's --help names is described in its manual page.
+# Every option and hyphenated name (the faults) a program's --help gives is
+# in its manual page.
 for program in orvanta quorvel-sim; do
   page=$(zcat "$root/usr/share/man/man1/$program.1.gz" | sed 's/\\-/-/g')
-  for option in $("$root/usr/bin/$program" --help | grep -oE -- '(^|[ [,])--?[a-zA-Z][a-z-]*' | grep -oE -- '--?[a-zA-Z][a-z-]*' | sort -u); do
-    grep -qF -- "$option" <<<"$page" || fail "$program(1) does not describe $option"
+  help=$("$root/usr/bin/$program" --help)
+  for name in $( (grep -oE -- '(^|[ [,])--?[a-zA-Z][a-z-]*' <<<"$help" | grep -oE -- '--?[a-zA-Z][a-z-]*'
+                  grep -oE -- '(^|[ ,])[a-z]+(-[a-z]+)+' <<<"$help" | tr -d ' ,') | sort -u); do
+    grep -qF -- "$name" <<<"$page" || fail "$program(1) does not describe $name"
   done
 done
 
