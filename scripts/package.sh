@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds Orvanta's Debian package and checks it as a packager and a user
 # would: lintian, desktop-file-validate and appstreamcli pass; apt can
-# resolve its dependencies; both programs start from the installed paths of
+# resolve its dependencies; the programs start from the installed paths of
 # an unpacked copy; the manual pages name every option the programs know.
 #
 # Usage: scripts/package.sh [--install] [build directory]   (default build-release)
@@ -29,7 +29,7 @@ export DEB_BUILD_MAINT_OPTIONS=hardening=+all DEB_CXXFLAGS_MAINT_STRIP="-O2 -g"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
   -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
-cmake --build "$build" --target orvanta quorvel-sim orvanta_dist
+cmake --build "$build" --target orvanta orvanta-flash quorvel-sim orvanta_dist
 rm -f "$build"/orvanta_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
 deb=$(realpath "$build"/orvanta_*.deb)
@@ -69,8 +69,10 @@ check_programs() {
   [ "$status" = 0 ] && [ "$out" = "orvanta $version" ] || fail "orvanta --version: $status '$out' '$err'"
   start "$bin/quorvel-sim" --help
   [ "$status" = 0 ] && [[ "$out" == usage:\ quorvel-sim* ]] || fail "quorvel-sim --help: $status '$err'"
-  start "$bin/quorvel-sim" --version
-  [ "$out" = "quorvel-sim $version" ] || fail "quorvel-sim --version: '$out'"
+  for program in quorvel-sim orvanta-flash; do
+    start "$bin/$program" --version
+    [ "$out" = "$program $version" ] || fail "$program --version: '$out'"
+  done
   # No display named, and one named that is not there: one line, status 1.
   for display in "" DISPLAY=:7913; do
     start $display "$bin/orvanta"
@@ -83,7 +85,7 @@ check_programs "$root"
 
 # Every option and hyphenated name (the faults) a program's --help gives is
 # in its manual page.
-for program in orvanta quorvel-sim; do
+for program in orvanta orvanta-flash quorvel-sim; do
   page=$(zcat "$root/usr/share/man/man1/$program.1.gz" | sed 's/\\-/-/g')
   help=$("$root/usr/bin/$program" --help)
   for name in $( (grep -oE -- '(^|[ [,])--?[a-zA-Z][a-z-]*' <<<"$help" | grep -oE -- '--?[a-zA-Z][a-z-]*'
