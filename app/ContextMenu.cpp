@@ -1,7 +1,8 @@
 // Right-click: the "COM" popup of the program's menu. Choosing an entry
 // selects that port the way the port arrows do; the check mark stands at the
 // port in use. The menu's "CAPTURE" popup is never shown: its intervals are
-// not the ones the program records at.
+// not the ones the program records at. Below the ports: the port picker, the
+// raw monitor and the raw log, which start or stop from here.
 #include <QAction>
 #include <QMenu>
 
@@ -21,6 +22,11 @@ const MenuEntry kComPopup[] = {
     {"COM 5", 32775}, {"COM 6", 32776}, {"COM 7", 32777}, {"COM 8", 32778},
 };
 
+constexpr int kIdPortPicker = 32790;
+constexpr int kIdRawMonitor = 32791;
+constexpr int kIdRawLog = 32792;
+constexpr int kIdAbout = 16;
+
 }  // namespace
 
 void CViewerDlg::OnContextMenu(QWidget*, QPoint point) {
@@ -37,23 +43,40 @@ void CViewerDlg::OnContextMenu(QWidget*, QPoint point) {
     action->setCheckable(true);
     action->setChecked(i == portIndex);
   }
+  menu.addSeparator();
+  menu.addAction("Serial Ports...")->setData(kIdPortPicker);
+  menu.addAction("Raw Monitor...")->setData(kIdRawMonitor);
+  menu.addAction(m_rawLog.IsOpen() ? "Stop Raw Log" : "Raw Log...")->setData(kIdRawLog);
 #ifndef Q_OS_WIN
   // Elsewhere the window manager owns the system menu, so the About box is
   // offered here, where a mouse user looks for it.
   menu.addSeparator();
-  QAction* about = menu.addAction("&About Orvanta...");
-  about->setData(16);
+  menu.addAction("&About Orvanta...")->setData(kIdAbout);
 #endif
 
   QAction* chosen = m_env.modal->TrackPopupMenu(menu, point);
   if (!chosen) return;
-  const int id = chosen->data().toInt();
-  if (id == 16) {
-    ShowAbout();
-    return;
+  switch (const int id = chosen->data().toInt()) {
+    case kIdAbout:
+      ShowAbout();
+      return;
+    case kIdPortPicker:
+      OnPortPicker();
+      return;
+    case kIdRawMonitor:
+      OnRawMonitor();
+      return;
+    case kIdRawLog:
+      OnRawLog();
+      return;
+    default:
+      if (id >= kComPopup[0].commandId && id < kComPopup[0].commandId + orv::kListEntries) {
+        SelectPort(id - kComPopup[0].commandId);
+      }
   }
-  const int index = id - kComPopup[0].commandId;
-  if (index < 0 || index >= orv::kListEntries) return;
+}
+
+void CViewerDlg::SelectPort(int index) {
   {
     std::lock_guard<std::mutex> lock(m_lock);
     m_nPortIndex = index;

@@ -17,5 +17,9 @@ orv::StoredSettings Read();
 void Write(int baudIndex, int portIndex, int intervalIndex, int displayTypeSetting);
 // The device path for a port name such as "COM8:".
 std::string DevicePath(const std::string& portName);
+// Maps a port name such as "COM8:" to `path` in the [Ports] group, or back
+// to its default when `path` is empty. Written at once, so that the next
+// CONNECT opens it. False when the store cannot be written.
+bool WritePortPath(const std::string& portName, const std::string& path);
 
 }  // namespace SettingsStore

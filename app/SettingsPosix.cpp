@@ -41,6 +41,20 @@ bool ReadStore(std::string& text) {
   return ok;
 }
 
+// Sets `values` in `group` and leaves every other line as it was. Written
+// beside and renamed over, so that a full disk leaves the old file.
+bool WriteValues(const std::string& group, const std::vector<std::pair<std::string, std::string>>& values) {
+  std::string text;
+  if (!ReadStore(text)) return false;
+  text = orv::ini::WithValues(text, group, values);
+  const QString path = StorePath();
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  file.write(text.data(), static_cast<qint64>(text.size()));
+  return file.commit();
+}
+
 }  // namespace
 
 namespace SettingsStore {
@@ -61,20 +75,17 @@ orv::StoredSettings Read() {
 }
 
 void Write(int baudIndex, int portIndex, int intervalIndex, int displayTypeSetting) {
-  std::string text;
-  if (!ReadStore(text)) return;
-  text = orv::ini::WithValues(text, orv::ini::kTopLevel,
-                              {{"BaudRate", std::to_string(baudIndex)},
-                               {"ComPort", std::to_string(portIndex)},
-                               {"CaptureInterval", std::to_string(intervalIndex)},
-                               {"DisplayType", std::to_string(displayTypeSetting)}});
-  const QString path = StorePath();
-  QDir().mkpath(QFileInfo(path).absolutePath());
-  // Written beside and renamed over, so that a full disk leaves the old file.
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return;
-  file.write(text.data(), static_cast<qint64>(text.size()));
-  file.commit();
+  WriteValues(orv::ini::kTopLevel, {{"BaudRate", std::to_string(baudIndex)},
+                                    {"ComPort", std::to_string(portIndex)},
+                                    {"CaptureInterval", std::to_string(intervalIndex)},
+                                    {"DisplayType", std::to_string(displayTypeSetting)}});
+}
+
+bool WritePortPath(const std::string& portName, const std::string& path) {
+  const int number = orv::serial::ComNumber(portName);
+  // A line feed in a value would end its line and start another.
+  if (number == 0 || path.find_first_of("\r\n") != std::string::npos) return false;
+  return WriteValues("Ports", {{"COM" + std::to_string(number), path}});
 }
 
 std::string DevicePath(const std::string& portName) {

@@ -53,6 +53,16 @@ void Write(int baudIndex, int portIndex, int intervalIndex, int displayTypeSetti
   store.sync();
 }
 
+bool WritePortPath(const std::string& portName, const std::string& path) {
+  const int number = orv::serial::ComNumber(portName);
+  if (number == 0) return false;
+  QSettings store(QSettings::NativeFormat, QSettings::UserScope, kOrganisation, kApplication);
+  if (!store.isWritable()) return false;
+  store.setValue(QString("Ports/COM%1").arg(number), QString::fromLocal8Bit(path.c_str()));
+  store.sync();
+  return store.status() == QSettings::NoError;
+}
+
 std::string DevicePath(const std::string& portName) {
   const QSettings store(QSettings::NativeFormat, QSettings::UserScope, kOrganisation, kApplication);
   return orv::serial::DevicePath(portName, [&store](const std::string& key) {

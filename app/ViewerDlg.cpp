@@ -6,6 +6,7 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QThread>
+#include <QToolTip>
 #include <iterator>
 #include <tuple>
 
@@ -13,6 +14,7 @@
 #include "app/Geometry.h"
 #include "app/Legend.h"
 #include "app/Platform.h"
+#include "app/RawMonitorDlg.h"
 #include "app/Settings.h"
 #include "res/Resources.h"
 
@@ -95,6 +97,7 @@ CViewerDlg::CViewerDlg(const ViewerEnvironment& env, QWidget* parent)
   setWindowTitle("Orvanta");
   m_reconnectTimer.setSingleShot(true);
   connect(&m_reconnectTimer, &QTimer::timeout, this, [this] { TryReconnect(); });
+  connect(&m_tapTimer, &QTimer::timeout, this, [this] { DrainTap(); });
   // A file-size limit must make a capture or read-back write fail, which
   // the writer reports, rather than end the program mid-record.
   orv::platform::IgnoreFileSizeSignal();
@@ -212,6 +215,10 @@ void CViewerDlg::OnDestroy() {
     this->*kPictures[i].bitmap = QPixmap();
   }
   EndReadThread();
+  // The last blocks go into the raw log before it is closed.
+  StopRawLog();
+  if (m_pRawMonitor) m_pRawMonitor->close();
+  UpdateTap();
 }
 
 void CViewerDlg::done(int result) {
@@ -245,6 +252,20 @@ void CViewerDlg::closeEvent(QCloseEvent* event) {
 void CViewerDlg::contextMenuEvent(QContextMenuEvent* event) {
   const QPoint at = event->reason() == QContextMenuEvent::Keyboard ? QPoint(-1, -1) : event->globalPos();
   OnContextMenu(this, at);
+}
+
+// The port list is a picture, so its tooltip is asked for here: it names
+// the device the COM name in use opens, which the picture cannot show.
+bool CViewerDlg::event(QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QRect portList(geometry::kPortListX, geometry::kListY, geometry::kListWidth, geometry::kListHeight);
+    if (portList.contains(help->pos())) {
+      QToolTip::showText(help->globalPos(), QString::fromLocal8Bit(PortToolTip().c_str()), this, portList);
+      return true;
+    }
+  }
+  return QDialog::event(event);
 }
 
 #ifdef Q_OS_WIN

@@ -31,13 +31,17 @@
 #include "app/BitmapButton.h"
 #include "app/Modal.h"
 #include "app/WindowQueue.h"
+#include "capture/RawLog.h"
 #include "display/DisplayModel.h"
 #include "flash/OcdLink.h"
+#include "serial/BlockTap.h"
 #include "serial/LinkWatch.h"
 #include "serial/Port.h"
+#include "serial/PortScan.h"
 #include "serial/Reconnect.h"
 
 class QPainter;
+class CRawMonitorDlg;
 
 // What start-up hands the window: the modal seam, where COM names lead, and
 // the clock (whole seconds, local time) the recorder stamps records with.
@@ -48,6 +52,8 @@ struct ViewerEnvironment {
   std::function<std::time_t()> clock;
   // When a line counts as silent, and how a lost one is tried again.
   orv::serial::LinkTimings link;
+  // Where the port picker looks for serial devices.
+  orv::serial::ScanRoots scanRoots;
 };
 
 using PortHandle = std::shared_ptr<orv::serial::Port>;
@@ -69,6 +75,12 @@ class CViewerDlg : public QDialog {
   QIcon OnQueryDragIcon() const { return m_hIcon; }
   void OnDestroy();
   void OnContextMenu(QWidget* pWnd, QPoint point);
+  // Makes `index` the port in use, as the port arrows do.
+  void SelectPort(int index);
+  // The port picker: the serial devices present, and which COM name leads where.
+  void OnPortPicker();
+  // What the port list's tooltip says: the device the COM name in use opens.
+  std::string PortToolTip() const;
   void ReadSettings();
   void WriteSettings();
   void SetCaption();  // window thread: caption from status + state, under m_lock
@@ -126,6 +138,17 @@ class CViewerDlg : public QDialog {
   void ShowRecordingStopped(int written);
   void ShowRecordingOff(const std::string& state);
   void OnSave();
+
+  // ---- The raw stream: monitor and raw log (app/RawMonitorDlg.cpp, app/RawStream.cpp) ----
+  void OnRawMonitor();
+  // Starts the raw log in a file the user chooses, or stops it.
+  void OnRawLog();
+  // Closes the raw log; `failure` is said once when there is one.
+  void StopRawLog(const char* failure = nullptr);
+  // Window thread: hands the tapped blocks to the monitor and the raw log.
+  void DrainTap();
+  // Takes blocks off the receive thread only while someone uses them.
+  void UpdateTap();
 
   // ---- Flash (flash/) ----
   int OcdExchange(unsigned char* buffer, int writeCount, int readCount);
@@ -205,6 +228,17 @@ class CViewerDlg : public QDialog {
   std::time_t m_timeNow = 0;
   std::time_t m_timeLastRecord = 0;
 
+  // The raw stream: copies of the received blocks, numbered by connection
+  // (m_nStream is set before each receive thread starts), the monitor
+  // window and the raw log they go to (window thread only).
+  orv::serial::BlockTap m_tap;
+  unsigned m_nStream = 0;
+  unsigned m_nTapStream = 0;
+  QTimer m_tapTimer;
+  std::unique_ptr<CRawMonitorDlg> m_pRawMonitor;
+  orv::capture::RawLog m_rawLog;
+  std::string m_strRawLogFile;
+
   // Flash.
   std::string m_strFlashFile;
   std::string m_strFlashSaveFile;
@@ -219,6 +253,7 @@ class CViewerDlg : public QDialog {
   void keyPressEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
 #ifdef Q_OS_WIN
   bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
 #endif

@@ -69,6 +69,9 @@ const char* CViewerDlg::StartLine(const std::string& path, orv::serial::Status& 
   EndReadThread();
   m_bStopReadThread = false;
   port->ClearCancel();
+  // What the raw monitor and the raw log get from this connection does not
+  // continue what they got from the last.
+  ++m_nStream;
   try {
     m_bReadThreadRunning = true;
     m_hReadThread = std::thread(&CViewerDlg::ReadThreadProc, this);

@@ -21,11 +21,12 @@ constexpr auto kJoinBound = std::chrono::seconds(3);
 
 class WindowSink final : public orv::serial::ReceiveSink {
  public:
-  WindowSink(CViewerDlg& dlg, PortHandle port) : dlg_(dlg), port_(std::move(port)) {}
+  WindowSink(CViewerDlg& dlg, PortHandle port, unsigned stream) : dlg_(dlg), port_(std::move(port)), stream_(stream) {}
 
-  // Raw blocks, zero bytes and all, pass here first: the place for a copy
-  // to a monitor or a raw log.
+  // Raw blocks, zero bytes and all, pass here first: a copy goes to the raw
+  // monitor and the raw log, whose work is done on the window thread.
   void OnBlock(const char* data, int count, LinkState state) override {
+    dlg_.m_tap.Push(data, count, stream_);
     const std::string block = orv::UpToNul(data, count);
     const std::optional<std::string> status =
         state == LinkState::NotNmea ? std::string(orv::kNotNmeaText) : orv::StatusTextOf(block);
@@ -72,6 +73,7 @@ class WindowSink final : public orv::serial::ReceiveSink {
 
   CViewerDlg& dlg_;
   PortHandle port_;
+  const unsigned stream_;
 };
 
 }  // namespace
@@ -100,7 +102,7 @@ unsigned CViewerDlg::ReadThreadProc(CViewerDlg* dlg) {
     return 0;
   }
   port->SetEventMask(0x0139);
-  WindowSink sink(*dlg, port);
+  WindowSink sink(*dlg, port, dlg->m_nStream);
   orv::serial::RunReceiveLoop(*port, dlg->m_bStopReadThread, sink, dlg->m_env.link.silentAfterMs);
   return 0;
 }
