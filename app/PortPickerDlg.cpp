@@ -160,7 +160,14 @@ void CPortPickerDlg::ShowComNames() {
   for (size_t row = 0; row < m_portIndex.size(); ++row) {
     std::string text = ComLabel(m_portIndex[row]);
     if (row < m_comPath.size()) text += "    " + m_comPath[row];
-    if (row < m_comDevice.size()) text += m_comDevice[row].empty() ? "   (nothing there)" : "   (" + m_comDevice[row] + ")";
+    if (row < m_comDevice.size()) {
+      const std::string& device = m_comDevice[row];
+      if (device.empty()) {
+        text += "   (nothing there)";
+      } else if (device != m_comPath[row]) {
+        text += "   (" + device + ")";
+      }
+    }
     m_pComNames->addItem(QString::fromLocal8Bit(text.c_str()));
   }
   if (selected >= 0) m_pComNames->setCurrentRow(selected);

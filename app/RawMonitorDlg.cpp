@@ -1,10 +1,10 @@
 #include "app/RawMonitorDlg.h"
 
-#include <QCheckBox>
 #include <QDateTime>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 #include <chrono>
 
@@ -67,7 +67,9 @@ CRawMonitorDlg::CRawMonitorDlg(QWidget* parent) : QDialog(parent) {
   m_pRates = new QLabel(this);
   m_pCounts = new QLabel(this);
   m_pLines = new QPlainTextEdit(this);
-  m_pHold = new QCheckBox("Hold the lines", this);
+  // A person reading a line wants it to stay put; the counts go on.
+  m_pHold = new QPushButton("Hold", this);
+  m_pHold->setCheckable(true);
   m_pRates->setObjectName("rates");
   m_pCounts->setObjectName("counts");
   m_pLines->setObjectName("lines");
@@ -83,7 +85,7 @@ CRawMonitorDlg::CRawMonitorDlg(QWidget* parent) : QDialog(parent) {
   layout->addWidget(m_pRates);
   layout->addWidget(m_pCounts);
   layout->addWidget(m_pLines, 1);
-  layout->addWidget(m_pHold);
+  layout->addWidget(m_pHold, 0, Qt::AlignLeft);
   resize(640, 520);
   Refresh();
 }

@@ -9,9 +9,9 @@
 #include "serial/BlockTap.h"
 #include "serial/StreamMonitor.h"
 
-class QCheckBox;
 class QLabel;
 class QPlainTextEdit;
+class QPushButton;
 
 class CRawMonitorDlg : public QDialog {
   Q_OBJECT
@@ -33,5 +33,5 @@ class CRawMonitorDlg : public QDialog {
   QLabel* m_pRates;
   QLabel* m_pCounts;
   QPlainTextEdit* m_pLines;
-  QCheckBox* m_pHold;
+  QPushButton* m_pHold;
 };

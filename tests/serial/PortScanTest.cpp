@@ -1,0 +1,62 @@
+// The port scan over a folder of pseudo-terminals and links laid out as
+// /dev and /sys/class/tty are, and the names it gives.
+#include <gtest/gtest.h>
+
+#include "DeviceFolder.h"
+#include "serial/PortScan.h"
+
+namespace orv::serial {
+namespace {
+
+TEST(PortScan, ListsByIdFirstThenUsbThenRealUartsOnly) {
+  DeviceFolder folder;
+  const std::vector<FoundPort> found = ScanPorts(folder.Roots());
+  const struct {
+    std::string path, device, description;
+  } expected[] = {
+      {folder.Dev(DeviceFolder::kById), "ttyUSB0", "FTDI FT232R USB UART A1234567"},
+      {folder.Dev("ttyACM0"), "ttyACM0", "USB serial"},
+      {folder.Dev("ttyS0"), "ttyS0", "UART 16550A"},
+  };
+  ASSERT_EQ(found.size(), std::size(expected));
+  for (size_t i = 0; i < found.size(); ++i) {
+    EXPECT_EQ(found[i].path, expected[i].path) << i;
+    EXPECT_EQ(found[i].device, expected[i].device) << i;
+    EXPECT_EQ(found[i].description, expected[i].description) << i;
+  }
+
+  const struct {
+    const char* legend;
+    std::string path;
+    std::string device;  // empty: nothing there
+  } rows[] = {
+      {"a by-id link names its ttyUSB", folder.Dev(DeviceFolder::kById), "ttyUSB0"},
+      {"a UART with a chip", folder.Dev("ttyS0"), "ttyS0"},
+      {"a UART without one", folder.Dev("ttyS1"), ""},
+      {"a link to nowhere", folder.Dev("ttyUSB1"), ""},
+      {"a plain file", folder.Dev("ttyUSB2"), ""},
+  };
+  for (const auto& row : rows) EXPECT_EQ(PresentDevice(row.path, folder.Roots()), row.device) << row.legend;
+}
+
+TEST(PortScan, Names) {
+  const struct {
+    const char* byId;
+    const char* shown;
+  } usb[] = {
+      {"usb-FTDI_FT232R_USB_UART_A1234567-if00-port0", "FTDI FT232R USB UART A1234567"},
+      {"usb-Prolific_Technology_Inc._USB-Serial_Controller-if00-port0", "Prolific Technology Inc. USB-Serial Controller"},
+      {"usb-Arduino__www.arduino.cc__0043_95530343-if00", "Arduino  www.arduino.cc  0043 95530343"},
+      {"usb-Silicon_Labs_CP2102-if00-portx", "Silicon Labs CP2102-if00-portx"},
+  };
+  for (const auto& row : usb) EXPECT_EQ(UsbNameOf(row.byId), row.shown) << row.byId;
+
+  const char* const ordered[] = {"COM2", "COM10", "ttyS2", "ttyS10", "ttyUSB", "ttyUSB09", "ttyUSB10"};
+  for (size_t i = 0; i + 1 < std::size(ordered); ++i) {
+    EXPECT_TRUE(NaturalLess(ordered[i], ordered[i + 1])) << ordered[i] << " < " << ordered[i + 1];
+    EXPECT_FALSE(NaturalLess(ordered[i + 1], ordered[i])) << ordered[i + 1] << " < " << ordered[i];
+  }
+}
+
+}  // namespace
+}  // namespace orv::serial
