@@ -57,6 +57,9 @@ TEST(RawLog, AFailedWriteIsReported) {
   std::string error;
   EXPECT_FALSE(log.Open("/nonexistent/dir/raw.nmea", error));
   EXPECT_FALSE(error.empty());
+#ifdef _WIN32
+  GTEST_SKIP() << "no device that is always full";
+#endif
   ASSERT_TRUE(log.Open("/dev/full", error)) << error;
   const std::string sentence = "$SDMTW,12.5,C*02\r\n";
   log.Feed(sentence.data(), sentence.size());
