@@ -17,8 +17,8 @@
 namespace {
 
 // A scan reads a few dozen directory entries and small files; should one
-// hang (a device that does not answer), the dialog closes after this and
-// leaves the scan to finish on its own.
+// hang (a device that does not answer), closing the dialog waits this long
+// and then leaves the scan to finish on its own.
 constexpr auto kScanJoinBound = std::chrono::seconds(2);
 
 std::string ComLabel(int portIndex) { return orv::Format("COM %d", portIndex + 1); }
@@ -87,8 +87,14 @@ CPortPickerDlg::CPortPickerDlg(CViewerDlg& owner) : QDialog(&owner), m_owner(own
 
 CPortPickerDlg::~CPortPickerDlg() { EndScan(); }
 
+// While a scan runs, another is only asked for: it starts when the running
+// one is done, so the window thread never waits for one.
 void CPortPickerDlg::StartScan() {
-  EndScan();
+  if (m_scan) {
+    m_bScanAgain = true;
+    return;
+  }
+  m_bScanAgain = false;
   m_comPath.clear();
   for (int index : m_portIndex) m_comPath.push_back(m_owner.m_env.resolvePort(orv::serial::PortName(index)));
   m_pStatus->setText("Looking for serial devices...");
@@ -135,6 +141,11 @@ void CPortPickerDlg::EndScan() {
 }
 
 void CPortPickerDlg::ShowScan(std::vector<orv::serial::FoundPort> found, std::vector<std::string> comDevices) {
+  EndScan();  // done already: only joined
+  if (m_bScanAgain) {
+    StartScan();
+    return;
+  }
   m_found = std::move(found);
   m_comDevice = std::move(comDevices);
   ShowComNames();

@@ -24,9 +24,9 @@ class CPortPickerDlg : public QDialog {
 
  private:
   struct Scan;
-  // Starts a scan, after the last one has ended.
+  // Starts a scan, or another once the running one is done.
   void StartScan();
-  // Lets go of a running scan within a bound.
+  // Joins the scan within a bound, or lets go of it.
   void EndScan();
   // Window thread: a scan is done.
   void ShowScan(std::vector<orv::serial::FoundPort> found, std::vector<std::string> comDevices);
@@ -40,6 +40,7 @@ class CPortPickerDlg : public QDialog {
   std::vector<orv::serial::FoundPort> m_found;
   std::shared_ptr<Scan> m_scan;
   std::thread m_scanThread;
+  bool m_bScanAgain = false;
   QListWidget* m_pComNames;
   QListWidget* m_pDevices;
   QLabel* m_pStatus;
