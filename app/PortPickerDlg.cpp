@@ -217,5 +217,11 @@ std::string CViewerDlg::PortToolTip() const {
     std::lock_guard<std::mutex> lock(m_lock);
     index = m_nPortIndex;
   }
-  return ComLabel(index) + " opens " + m_env.resolvePort(orv::serial::PortName(index));
+  const std::string path = m_env.resolvePort(orv::serial::PortName(index));
+  // A by-id link already carries the adapter's maker, model and serial
+  // number; said plainly, it is the name on the cable's label.
+  const std::string byId = "/serial/by-id/";
+  const size_t at = path.find(byId);
+  const std::string adapter = at == std::string::npos ? "" : "\n" + orv::serial::UsbNameOf(path.substr(at + byId.size()));
+  return ComLabel(index) + " opens " + path + adapter;
 }

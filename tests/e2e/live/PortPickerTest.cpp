@@ -59,7 +59,7 @@ TEST(PortPicker, ListsTheDevicesPresentAndCONNECTOpensTheOneAssigned) {
   ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
   EXPECT_TRUE(settings.readAll().contains(("[Ports]\nCOM3=" + byId).c_str()));
   EXPECT_EQ(w.dlg->m_nPortIndex, 2);
-  EXPECT_EQ(w.dlg->PortToolTip(), "COM 3 opens " + byId);
+  EXPECT_EQ(w.dlg->PortToolTip(), "COM 3 opens " + byId + "\nFTDI FT232R USB UART A1234567");
 
   w.dlg->OnConnect();
   EXPECT_TRUE(WaitFor([&] { return w.CaptionStatus() != "" && w.CaptionStatus() != "recieving.."; }))
