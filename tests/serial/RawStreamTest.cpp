@@ -64,7 +64,7 @@ TEST(StreamMonitor, LineVerdicts) {
       {"a lone CR ends a line; noise before the sentence",
        {std::string("x\0$SDMTW,12.5,C*02\r", 19)}, {"x<00>$SDMTW,12.5,C*02"}, {C::Valid}},
       {"the tail of a sentence the stream began in", {".5,C*02\r\n"}, {".5,C*02"}, {C::NotSentence}},
-      {"a zero byte inside a sentence", {std::string("$SDMTW,1\0002.5,C*02\n", 20)}, {"$SDMTW,1<00>2.5,C*02"},
+      {"a zero byte inside a sentence", {std::string("$SDMTW,1") + '\0' + "2.5,C*02\n"}, {"$SDMTW,1<00>2.5,C*02"},
        {C::NotSentence}},
       {"a line without an end is cut", {std::string(250, 'A')}, {std::string(kMaxLineBytes, 'A')}, {C::NotSentence}},
   };
