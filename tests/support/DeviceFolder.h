@@ -6,15 +6,14 @@
 //   dev/ttyACM0, dev/ttyS0, dev/ttyS1, dev/tty5 -> pseudo-terminals
 //   dev/ttyUSB1  -> nowhere;  dev/ttyUSB2: a plain file
 //   sys/ttyS0/type 4 (a 16550A),  sys/ttyS1/type 0 (no chip behind it)
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "Pty.h"
 #include "serial/PortScan.h"
 
 class DeviceFolder {
@@ -37,7 +36,6 @@ class DeviceFolder {
     for (const char* name : {"ttyACM0", "ttyS0", "ttyS1", "tty5"}) fs::create_symlink(Terminal(), Dev(name));
   }
   ~DeviceFolder() {
-    for (int fd : masters_) close(fd);
     std::error_code ignored;
     std::filesystem::remove_all(root_, ignored);
   }
@@ -50,13 +48,10 @@ class DeviceFolder {
  private:
   // A pseudo-terminal's slave, there while its master stays open.
   std::string Terminal() {
-    const int fd = posix_openpt(O_RDWR | O_NOCTTY);
-    char name[128] = "";
-    if (fd < 0 || grantpt(fd) != 0 || unlockpt(fd) != 0 || ptsname_r(fd, name, sizeof name) != 0) return "/nonexistent";
-    masters_.push_back(fd);
-    return name;
+    terminals_.push_back(std::make_unique<orv::test::Pty>());
+    return terminals_.back()->Ok() ? terminals_.back()->SlavePath() : "/nonexistent";
   }
 
   std::string root_;
-  std::vector<int> masters_;
+  std::vector<std::unique_ptr<orv::test::Pty>> terminals_;
 };
