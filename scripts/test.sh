@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Builds and runs every test: a normal build, then the same tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer built with Clang (every
-# target, so Clang's warnings are seen too), then the end-to-end tests under
-# ThreadSanitizer, then the Windows build's tests under Wine, then a Release
-# build: the Debian package with its checks (scripts/package.sh), and the
-# tests other than the end-to-end ones. ORVANTA_INSTALL_PACKAGE=1 (CI sets
-# it) also installs the package into this machine, starts it and purges it.
+# Builds and runs every test: a Release build as the Debian package is built
+# (scripts/package.sh: the package and its checks, then every test against
+# that build), then the same tests in Debug under AddressSanitizer and
+# UndefinedBehaviorSanitizer built with Clang (every target, so Clang's
+# warnings are seen too), then the end-to-end tests under ThreadSanitizer,
+# then the Windows build's tests under Wine. ORVANTA_INSTALL_PACKAGE=1 (CI
+# sets it) also installs the package into this machine, starts it and
+# purges it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --windows
@@ -24,8 +25,10 @@ run_suite() {
   ctest --test-dir "$dir" --output-on-failure -j"$jobs" --timeout 300 ${CTEST_ARGS:-}
 }
 
-echo "== tests"
-run_suite build-test -DCMAKE_BUILD_TYPE=Debug
+echo "== Release: the Debian package, then every test"
+scripts/package.sh ${ORVANTA_INSTALL_PACKAGE:+--install} build-release
+# No options: the build keeps the configuration package.sh gave it.
+run_suite build-release
 
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer, built with Clang"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
@@ -41,10 +44,6 @@ started=$SECONDS
 # A cold Wine prefix takes half a minute; made here, before any test's clock runs.
 scripts/wine-run.sh --prefix >/dev/null
 run_suite build-mingw -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Debug \
-  -DORVANTA_NATIVE_SIM="$PWD/build-test/sim/quorvel-sim"
+  -DORVANTA_NATIVE_SIM="$PWD/build-release/sim/quorvel-sim"
 echo "Windows build and Wine tests: $((SECONDS - started)) s"
 
-echo "== Release: the Debian package, then the tests other than end-to-end"
-scripts/package.sh ${ORVANTA_INSTALL_PACKAGE:+--install} build-release
-# No options: the build keeps the configuration package.sh gave it.
-CTEST_ARGS="-LE e2e" run_suite build-release
