@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QThread>
 #include <QToolTip>
+#include <algorithm>
 #include <iterator>
 #include <tuple>
 
@@ -83,6 +84,8 @@ CViewerDlg::CViewerDlg(const ViewerEnvironment& env, QWidget* parent)
       m_btnRecord(this), m_btnStop(this), m_btnSave(this), m_btnConnect(this), m_btnFlash(this),
       m_btnPage(this), m_btnPortUp(this), m_btnPortDown(this), m_btnIntervalUp(this),
       m_btnIntervalDown(this), m_btnOk(this), m_btnDisplay(this), m_btnBaudUp(this), m_btnBaudDown(this) {
+  std::fill(std::begin(m_nShownGlyph), std::end(m_nShownGlyph), kUnknownGlyph);
+  m_ptShownList.fill(kUnknownList);
   if (!m_env.clock) m_env.clock = [] { return std::time(nullptr); };
   if (!m_env.resolvePort) m_env.resolvePort = [](const std::string& name) { return SettingsStore::DevicePath(name); };
   m_hIcon = res::Icon();
@@ -285,6 +288,7 @@ void CViewerDlg::SetCaption() {
   {
     std::lock_guard<std::mutex> lock(m_lock);
     caption = m_strCaptionStatus + m_strCaptionState;
+    m_strCaptionShown = caption;
   }
   setWindowTitle(QString::fromLatin1(caption.c_str()));
 }

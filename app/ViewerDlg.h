@@ -15,6 +15,7 @@
 #include <QDialog>
 #include <QIcon>
 #include <QPixmap>
+#include <QRegion>
 #include <QTimer>
 #include <array>
 #include <atomic>
@@ -115,11 +116,20 @@ class CViewerDlg : public QDialog {
   bool DecodeBlock(std::string block);
   void WriteRow(int row);
   void ResetDisplay(bool repaint);
-  void OnPaint(QPainter& painter);
+  // Draws the part of the picture in `region` (client pixels).
+  void OnPaint(QPainter& painter, const QRegion& region);
   // Sets m_bFullRedraw and has the window repainted at once, setting the
   // caption anew first when asked; from the receive thread both are posted
-  // to the window thread as one piece of work.
+  // to the window thread as one piece of work. A full redraw paints the
+  // whole window; otherwise only the cells and list windows that differ
+  // from what the screen shows are painted, and nothing when none does.
   void RequestRepaint(bool fullRedraw, bool setCaption = false);
+  // Window thread: the cells and list windows that differ from what the
+  // screen shows, and the number of blocks decoded into the cells compared.
+  QRegion ChangedRegion(uint64_t& blocksDecoded) const;
+  // With m_lock held: the cells are what the screen shows, and so is the
+  // caption unless it is to be set anew.
+  bool NothingToShow(bool setCaption) const;
   void OnDisplay();
   void OnPortUp();
   void OnPortDown();
@@ -202,6 +212,20 @@ class CViewerDlg : public QDialog {
   // Display model: cells, page table, raw slots, row buffers, display type [m_lock].
   orv::DisplayModel m_model;
   bool m_bFullRedraw = false;  // [m_lock]
+  // How far the screen has caught up with the stream: the blocks decoded
+  // [m_lock], and how many of them the last finished repaint shows (window
+  // thread). Nothing reads them to decide anything; they are there to be
+  // measured.
+  uint64_t m_nBlocksDecoded = 0;
+  uint64_t m_nBlocksShown = 0;
+  // What the screen shows: the glyph offset last drawn whole in each cell
+  // [m_lock], the source corner each list window last showed (window
+  // thread), the caption last set [m_lock]. Unknown until drawn whole.
+  static constexpr int kUnknownGlyph = -1;
+  static constexpr QPoint kUnknownList{-1, -1};
+  int m_nShownGlyph[orv::kCells];
+  std::array<QPoint, 3> m_ptShownList;
+  std::string m_strCaptionShown;
 
   // Serial port. m_hPort is empty (the invalid handle) when no port is open;
   // the receive thread holds its own reference while it runs [m_lock].

@@ -5,6 +5,7 @@
 
 bool CViewerDlg::DecodeBlock(std::string block) {
   std::lock_guard<std::mutex> lock(m_lock);
+  ++m_nBlocksDecoded;
   return m_model.DecodeBlock(std::move(block));
 }
 

@@ -1,40 +1,90 @@
-// Time per data-only and per full repaint of the main window, offscreen,
-// painting into a surface the size of the window. Prints figures.
+// The cost of one repaint as the program pays it: the window shown (xcb
+// when a display is there, offscreen otherwise), the repaint request made
+// on the window thread, Qt's painting and its flush, and under X the wait
+// until the X server has carried the drawing out. Wall time and CPU per
+// repaint, of this process and of the X server. Prints figures; gates nothing.
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QPainter>
-#include <QPixmap>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <cstdio>
+#include <QEventLoop>
+#include <QTimer>
+#include <unistd.h>
 
-#include "ScriptedModal.h"
+#include <chrono>
+#include <cstdio>
+#include <functional>
+
+#include "ProcessCpu.h"
+#include "Screen.h"
 #include "TempSettings.h"
+#include "app/Modal.h"
 #include "app/ViewerDlg.h"
 
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A glyph that differs from `offset`, for cells that must change.
+int Other(int offset) { return offset == 20 ? 40 : 20; }
+
+struct Case {
+  const char* legend;
+  bool fullRedraw;
+  // Changes the cells under the window's lock before each request.
+  std::function<void(int* cells, int round)> change;
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
+  bench::ChoosePlatform();
   QApplication app(argc, argv);
   TempSettings settings;
-  ScriptedModal modal;
+  GuiModal modal;
   ViewerEnvironment env;
   env.modal = &modal;
   CViewerDlg dlg(env);
   dlg.OnInitDialog();
-  for (int i = 0; i < orv::kCells; ++i) dlg.m_model.m_nGlyphOffset[i] = (i % orv::kGlyphCount) * orv::kGlyphWidth;
+  dlg.show();
+  {
+    QEventLoop loop;
+    QTimer::singleShot(300, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+  const pid_t xServer = bench::XServerPid();
+  const bool onX = bench::WaitForScreen();
 
-  QPixmap surface(dlg.size());
-  constexpr int kRounds = 2000;
-  for (bool full : {false, true}) {
-    QElapsedTimer timer;
-    timer.start();
+  const Case cases[] = {
+      {"data-only, no cell changed", false, [](int*, int) {}},
+      {"data-only, one cell", false, [](int* cells, int) { cells[40] = Other(cells[40]); }},
+      {"data-only, one value (4 cells)", false,
+       [](int* cells, int) {
+         for (int c = 7; c < 11; ++c) cells[2 * orv::kCols + c] = Other(cells[2 * orv::kCols + c]);
+       }},
+      {"data-only, all 99 cells", false,
+       [](int* cells, int) {
+         for (int i = 0; i < orv::kCells; ++i) cells[i] = Other(cells[i]);
+       }},
+      {"full redraw", true, [](int*, int) {}},
+  };
+  constexpr int kRounds = 1000;
+  std::printf("one repaint, %s, %s; mean of %d:\n", bench::PlatformName().c_str(),
+              onX ? "until the X server has carried it out" : "until flushed", kRounds);
+  for (const Case& c : cases) {
+    const double cpu0 = bench::CpuSeconds(getpid());
+    const double x0 = xServer > 0 ? bench::CpuSeconds(xServer) : 0;
+    const auto t0 = Clock::now();
     for (int i = 0; i < kRounds; ++i) {
-      dlg.m_bFullRedraw = full;
-      QPainter painter(&surface);
-      dlg.OnPaint(painter);
+      {
+        std::lock_guard<std::mutex> lock(dlg.m_lock);
+        c.change(dlg.m_model.m_nGlyphOffset, i);
+      }
+      dlg.RequestRepaint(c.fullRedraw);
+      bench::WaitForScreen();
     }
-    std::printf("%-9s repaint: %.1f us\n", full ? "full" : "data-only",
-                static_cast<double>(timer.nsecsElapsed()) / 1000.0 / kRounds);
+    const double wall = std::chrono::duration<double, std::micro>(Clock::now() - t0).count() / kRounds;
+    const double cpu = (bench::CpuSeconds(getpid()) - cpu0) * 1e6 / kRounds;
+    std::printf("  %-32s %7.1f us wall, %7.1f us CPU", c.legend, wall, cpu);
+    if (xServer > 0) std::printf(", X server %6.1f us CPU", (bench::CpuSeconds(xServer) - x0) * 1e6 / kRounds);
+    std::printf("\n");
   }
   dlg.done(0);
   return 0;

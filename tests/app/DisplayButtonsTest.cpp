@@ -1,6 +1,11 @@
 // DISPLAY and the six arrows, and what the paint handler makes of the cells.
+#include <QBackingStore>
 #include <QImage>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QTest>
+#include <functional>
+#include <thread>
 #include <gtest/gtest.h>
 
 #include "WindowFixture.h"
@@ -100,9 +105,9 @@ TEST(Paint, EveryCellShowsItsGlyph) {
   EXPECT_EQ(w.dlg->m_model.m_nGlyphOffset[4 * orv::kCols + 10], 9 * 20) << "depth in feet ends in 8";
 }
 
-// A data-only paint draws the lists and cells over what is there and leaves
-// the background alone; the next paint draws everything again.
-TEST(Paint, DataOnlyRepaintLeavesTheBackground) {
+// With the flag false a paint leaves the background alone and draws only
+// the cells the region asks for; the next paint draws everything again.
+TEST(Paint, DataOnlyPaintDrawsOnlyItsRegion) {
   WindowFixture w(false);
   const QColor sentinel(255, 0, 255);
   QImage canvas(285, 325, QImage::Format_RGB32);
@@ -110,23 +115,93 @@ TEST(Paint, DataOnlyRepaintLeavesTheBackground) {
   w.dlg->m_bFullRedraw = false;
   {
     QPainter painter(&canvas);
-    w.dlg->OnPaint(painter);
+    w.dlg->OnPaint(painter, QRect(10, 5, 20, 25));
   }
-  EXPECT_EQ(canvas.pixelColor(5, 100), sentinel) << "left margin untouched";
-  EXPECT_EQ(canvas.pixelColor(100, 32), sentinel) << "gap between rows untouched";
-  EXPECT_EQ(canvas.pixelColor(270, 5), sentinel) << "no erase either";
-  EXPECT_NE(canvas.pixelColor(20, 17), sentinel) << "cells drawn";
-  EXPECT_NE(canvas.pixelColor(30, 300), sentinel) << "list window drawn";
+  EXPECT_NE(canvas.pixelColor(20, 17), sentinel) << "the cell asked for";
+  EXPECT_EQ(canvas.pixelColor(40, 17), sentinel) << "its neighbour";
+  EXPECT_EQ(canvas.pixelColor(5, 100), sentinel) << "left margin";
+  EXPECT_EQ(canvas.pixelColor(30, 300), sentinel) << "list window";
   EXPECT_TRUE(w.dlg->m_bFullRedraw) << "every paint sets the flag back";
 
-  canvas.fill(sentinel);
   {
     QPainter painter(&canvas);
-    w.dlg->OnPaint(painter);
+    w.dlg->OnPaint(painter, canvas.rect());
   }
   EXPECT_NE(canvas.pixelColor(5, 100), sentinel);
   EXPECT_NE(canvas.pixelColor(100, 32), sentinel);
   EXPECT_EQ(canvas.pixelColor(270, 5), QColor(0, 0, 0)) << "erased to black where no picture is";
+}
+
+// What the window's paint events covered, by widget.
+struct PaintLog : QObject {
+  std::vector<std::pair<QObject*, QRegion>> paints;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) paints.emplace_back(watched, static_cast<QPaintEvent*>(event)->region());
+    return false;
+  }
+};
+
+// A block's repaint request as the receive thread makes it, and what the
+// window thread then does with it.
+void FromReceiveThread(CViewerDlg& dlg) {
+  std::thread([&dlg] { dlg.RequestRepaint(false, true); }).join();
+  QCoreApplication::processEvents();
+}
+
+// A repaint for data paints the changed cells or list window and nothing
+// else, and leaves on the screen the picture a full paint draws.
+TEST(Paint, DataRepaintDrawsOnlyWhatChanged) {
+  const int other = 21 * orv::kGlyphWidth;  // "H", in no cell after start-up
+  struct Case {
+    const char* legend;
+    std::function<void(CViewerDlg&)> change;
+    QRegion painted;  // the window's own paint; the arrows over a list window repaint with it
+  } cases[] = {
+      {"no cell changed", [](CViewerDlg& d) { d.RequestRepaint(false); }, QRegion()},
+      {"one cell",
+       [&](CViewerDlg& d) {
+         d.m_model.m_nGlyphOffset[40] = other;
+         d.RequestRepaint(false);
+       },
+       QRect(10 + 20 * 7, 5 + 30 * 3, 20, 25)},
+      {"two cells of a row",
+       [&](CViewerDlg& d) {
+         d.m_model.m_nGlyphOffset[9] = d.m_model.m_nGlyphOffset[10] = other;
+         d.RequestRepaint(false);
+       },
+       QRect(190, 5, 40, 25)},
+      {"BUP steps the baud list", [](CViewerDlg& d) { d.OnBaudUp(); }, QRect(175, 292, 75, 25)},
+      {"receive thread, no cell changed", [](CViewerDlg& d) { FromReceiveThread(d); }, QRegion()},
+      {"receive thread, one cell",
+       [&](CViewerDlg& d) {
+         d.m_model.m_nGlyphOffset[98] = other;
+         FromReceiveThread(d);
+       },
+       QRect(210, 245, 20, 25)},
+  };
+  for (const Case& c : cases) {
+    WindowFixture w;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.dlg.get()));
+    w.dlg->RequestRepaint(true);
+    PaintLog log;
+    w.dlg->installEventFilter(&log);
+    for (QObject* child : w.dlg->children()) child->installEventFilter(&log);
+    c.change(*w.dlg);
+    QRegion painted;
+    for (const auto& [widget, region] : log.paints) {
+      if (widget == w.dlg.get()) {
+        painted += region;
+      } else {
+        const QRect button(static_cast<QWidget*>(widget)->geometry());
+        EXPECT_TRUE(c.painted.intersects(button)) << c.legend << ": a button away from the change was painted";
+      }
+    }
+    EXPECT_EQ(painted, c.painted) << c.legend;
+    const auto* screen = static_cast<const QImage*>(w.dlg->backingStore()->paintDevice());
+    EXPECT_TRUE(screen->convertToFormat(QImage::Format_RGB32) ==
+                w.dlg->grab().toImage().convertToFormat(QImage::Format_RGB32))
+        << c.legend << ": the screen differs from a full paint";
+  }
 }
 
 }  // namespace
