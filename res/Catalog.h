@@ -1,7 +1,8 @@
 #pragma once
-// The one table of the program's pictures: resource number or name to the
-// PNG file bundled under ":/res/". The artwork generator draws exactly these
-// files, and the loader finds them here.
+// The one table of the program's pictures: resource number or name to its
+// PNG file in res/png. The artwork generator draws exactly these files, the
+// build packs them into the program (res/Packed.h), and the loader finds
+// them here.
 #include "res/Resources.h"
 
 namespace res {
@@ -14,8 +15,7 @@ struct Picture {
 
 inline constexpr Picture kCatalog[] = {
     // Icon 128 at the sizes desktops ask for. Load(kIcon) gives the first;
-    // Icon() takes them all, and the install puts the same files into the
-    // desktop's icon theme (res/CMakeLists.txt).
+    // Icon() takes them all.
     {kIcon, "", "icon32.png"},
     {kIcon, "", "icon16.png"},
     {kIcon, "", "icon48.png"},

@@ -1,46 +1,58 @@
 #include "res/Resources.h"
 
+#include <cstring>
+
 #include "res/Catalog.h"
+#include "res/Packed.h"
 
 namespace res {
 namespace {
 
-QString PathOfFile(const char* file) { return QStringLiteral(":/res/") + QString::fromLatin1(file); }
+const PackedPicture* Packed(const char* file) {
+  for (std::size_t i = 0; i < kPackedCount; ++i) {
+    if (std::strcmp(kPacked[i].file, file) == 0) return &kPacked[i];
+  }
+  return nullptr;
+}
+
+// The pixmap shares the pixels where they lie in the program's image: no
+// decoding and no copy at start-up. A missing picture gives a null pixmap,
+// as a failed bitmap load does: the callers go on without it.
+QPixmap FromPacked(const PackedPicture* picture) {
+  if (!picture) return QPixmap();
+  const QImage image(reinterpret_cast<const uchar*>(picture->pixels), picture->width, picture->height,
+                     picture->width * 4, picture->alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+  return QPixmap::fromImage(image);
+}
+
+const char* FileOf(int id) {
+  if (id == 0) return nullptr;
+  for (const Picture& picture : kCatalog) {
+    if (picture.id == id) return picture.file;
+  }
+  return nullptr;
+}
+
+const char* FileOf(const std::string& name) {
+  if (name.empty()) return nullptr;
+  for (const Picture& picture : kCatalog) {
+    if (name == picture.name) return picture.file;
+  }
+  return nullptr;
+}
+
+QPixmap LoadFile(const char* file) { return file ? FromPacked(Packed(file)) : QPixmap(); }
 
 }  // namespace
 
-QString PathOf(int id) {
-  if (id == 0) return {};
-  for (const Picture& picture : kCatalog) {
-    if (picture.id == id) return PathOfFile(picture.file);
-  }
-  return {};
-}
+QPixmap Load(int id) { return LoadFile(FileOf(id)); }
 
-QString PathOf(const std::string& name) {
-  if (name.empty()) return {};
-  for (const Picture& picture : kCatalog) {
-    if (name == picture.name) return PathOfFile(picture.file);
-  }
-  return {};
-}
-
-// A missing picture gives a null pixmap, as a failed bitmap load does: the
-// callers go on without it.
-QPixmap Load(int id) {
-  const QString path = PathOf(id);
-  return path.isEmpty() ? QPixmap() : QPixmap(path);
-}
-
-QPixmap Load(const std::string& name) {
-  const QString path = PathOf(name);
-  return path.isEmpty() ? QPixmap() : QPixmap(path);
-}
+QPixmap Load(const std::string& name) { return LoadFile(FileOf(name)); }
 
 QIcon Icon() {
   QIcon icon;
   for (const Picture& picture : kCatalog) {
-    if (picture.id == kIcon) icon.addFile(PathOfFile(picture.file));
+    if (picture.id == kIcon) icon.addPixmap(LoadFile(picture.file));
   }
   return icon;
 }

@@ -3,7 +3,6 @@
 // bundled with the program.
 #include <QIcon>
 #include <QPixmap>
-#include <QString>
 #include <string>
 
 namespace res {
@@ -20,11 +19,8 @@ enum Id : int {
   kBaudList = 190,
 };
 
-// Qt resource path of a numbered picture, or an empty string.
-QString PathOf(int id);
-// Qt resource path of a named button picture ("CONNECTU", "UPD", ...).
-QString PathOf(const std::string& name);
-
+// A numbered picture, or a named button picture ("CONNECTU", "UPD", ...);
+// a null pixmap when there is none.
 QPixmap Load(int id);
 QPixmap Load(const std::string& name);
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "res/Catalog.h"
+#include "res/Packed.h"
 #include "res/Resources.h"
 
 namespace {
@@ -74,13 +75,12 @@ TEST(Resources, UnknownNumbersAndNamesGiveNothing) {
   }
 }
 
-// Icon 128 carries every image the catalog has of it (the files the desktop's
-// icon theme gets too), square, 16 and 32 pixels among them; the bundle
-// holds exactly the catalog.
+// Icon 128 carries every image the catalog has of it, square, 16 and 32
+// pixels among them; the program holds exactly the catalog.
 TEST(Resources, TheIconAndTheBundle) {
   QList<QSize> images;
   for (const res::Picture& picture : res::kCatalog) {
-    if (picture.id == res::kIcon) images << QImage(":/res/" + QString(picture.file)).size();
+    if (picture.id == res::kIcon) images << QImage(QStringLiteral(ORVANTA_PICTURE_DIR "/") + picture.file).size();
   }
   QList<QSize> sizes = res::Icon().availableSizes();
   const auto byWidth = [](QSize a, QSize b) { return a.width() < b.width(); };
@@ -90,11 +90,24 @@ TEST(Resources, TheIconAndTheBundle) {
   EXPECT_TRUE(images.contains(QSize(16, 16)) && images.contains(QSize(32, 32)));
   for (const QSize& size : images) EXPECT_EQ(size.width(), size.height());
 
+  // The program holds every committed picture, pixel for pixel, and no other.
   std::set<std::string> catalog;
   for (const res::Picture& picture : res::kCatalog) catalog.insert(picture.file);
-  std::set<std::string> bundled;
-  for (const QString& file : QDir(QStringLiteral(":/res")).entryList(QDir::Files)) bundled.insert(file.toStdString());
-  EXPECT_EQ(bundled, catalog) << "every committed picture in the table, and no other";
+  std::set<std::string> packed;
+  for (std::size_t i = 0; i < res::kPackedCount; ++i) {
+    const res::PackedPicture& p = res::kPacked[i];
+    packed.insert(p.file);
+    const QImage held(reinterpret_cast<const uchar*>(p.pixels), p.width, p.height, p.width * 4,
+                      p.alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    const QImage file = QImage(QStringLiteral(ORVANTA_PICTURE_DIR "/") + p.file).convertToFormat(held.format());
+    EXPECT_TRUE(file == held) << p.file;
+  }
+  std::set<std::string> committed;
+  for (const QString& file : QDir(QStringLiteral(ORVANTA_PICTURE_DIR)).entryList({"*.png"}, QDir::Files)) {
+    committed.insert(file.toStdString());
+  }
+  EXPECT_EQ(packed, catalog);
+  EXPECT_EQ(committed, catalog) << "every committed picture in the table, and no other";
 }
 
 // The decoder writes glyphs by number. The blanks (0, and 12, which no rule
