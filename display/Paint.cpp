@@ -46,6 +46,8 @@ QRect ListRect(const ListWindow& list) { return QRect(list.x, kListY, kListWidth
 // A cell the paint did not touch.
 constexpr int kUnchanged = -2;
 
+constexpr int kMostRectangles = 3;
+
 // Where the cells and the list windows are: what a data-only paint draws.
 const QRegion& DataRegion() {
   static const QRegion region = [] {
@@ -176,6 +178,9 @@ void CViewerDlg::RequestRepaint(bool fullRedraw, bool setCaption) {
     if (setCaption) SetCaption();
     uint64_t decoded = 0;
     QRegion region = ChangedRegion(decoded);
+    // Each rectangle costs the flush a request of its own; past a few the
+    // one rectangle around them all is cheaper.
+    if (region.rectCount() > kMostRectangles) region = region.boundingRect();
     if (fullRedraw) region = rect();
     if (region.isEmpty()) {
       // Nothing to draw: as far as the flag goes, the paint is done.
