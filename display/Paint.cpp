@@ -102,17 +102,14 @@ void CViewerDlg::OnPaint(QPainter& painter, const QRegion& region) {
   // Without the flag the background under the cells and list windows stays
   // as it is; any other part of the region (the window system asked for it)
   // is drawn whole all the same.
+  // Each rectangle is a plain copy: no clip, which would send a large copy
+  // through the painter's slower, multi-threaded path.
   const QRegion ground = fullRedraw ? region : region.subtracted(DataRegion());
-  if (!ground.isEmpty()) {
-    painter.save();
-    painter.setClipRegion(ground, Qt::IntersectClip);
-    // The platform's erase of the dialog background, black, where no
-    // picture covers the window.
-    painter.fillRect(QRect(m_sizeBackground.width(), 0, width() - m_sizeBackground.width(), height()), Qt::black);
-    painter.fillRect(QRect(0, m_sizeBackground.height(), m_sizeBackground.width(), height()), Qt::black);
-    painter.drawPixmap(0, 0, m_dcBackground, 0, 0, m_sizeBackground.width(), m_sizeBackground.height());
-    painter.restore();
-  }
+  const QRect picture(QPoint(0, 0), m_sizeBackground);
+  for (const QRect& r : ground.intersected(picture)) painter.drawPixmap(r, m_dcBackground, r);
+  // The platform's erase of the dialog background, black, where no
+  // picture covers the window.
+  for (const QRect& r : ground.subtracted(picture)) painter.fillRect(r, Qt::black);
 
   for (size_t i = 0; i < std::size(kListWindows); ++i) {
     const ListWindow& list = kListWindows[i];
