@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "WindowFixture.h"
-#include "flash/LinkSupport.h"
+#include "flash/WindowFlash.h"
 #include "res/Resources.h"
 
 namespace {
@@ -172,7 +172,7 @@ TEST(Paint, DataRepaintDrawsOnlyWhatChanged) {
        },
        QRect(190, 5, 40, 25)},
       {"BUP steps the baud list", [](CViewerDlg& d) { d.OnBaudUp(); }, QRect(175, 292, 75, 25)},
-      {"flash progress 1200 to 1210", [](CViewerDlg& d) { orv::flash::ShowProgress(d, "1210"); },
+      {"flash progress 1200 to 1210", [](CViewerDlg& d) { WindowFlashHost(d).Progress("1210"); },
        QRect(10 + 20 * 8, 5, 20, 25)},
       {"receive thread, no cell changed", [](CViewerDlg& d) { FromReceiveThread(d); }, QRegion()},
       {"receive thread, one cell",
@@ -185,7 +185,7 @@ TEST(Paint, DataRepaintDrawsOnlyWhatChanged) {
   for (const Case& c : cases) {
     WindowFixture w;
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.dlg.get()));
-    orv::flash::ShowProgress(*w.dlg, "1200");
+    WindowFlashHost(*w.dlg).Progress("1200");
     w.dlg->RequestRepaint(true);
     PaintLog log;
     w.dlg->installEventFilter(&log);
