@@ -88,46 +88,37 @@ TEST(FlashRun, DebuggerRows) {
   erased.fill(0xFF);
   const struct {
     const char* legend;
-    Cable cable;
     const char* fault;
     std::deque<int> answers;
     Texts texts;
     int erases;
   } cases[] = {
-      {"No to the debugger's question", Cable::Flash, "", {IDYES, IDNO},
+      {"No to the debugger's question", "", {IDYES, IDNO},
        {msg::kSureToFlash, msg::kEraseAndFlash, msg::kFlashInit}, 0},
-      {"cable returns nothing", Cable::Flash, "no-echo", {IDYES, IDYES},
+      {"cable returns nothing", "no-echo", {IDYES, IDYES},
        {msg::kSureToFlash, msg::kEraseAndFlash, msg::kReadingData, msg::kFlashInit}, 0},
-      {"the data cable: no debugger answers", Cable::Data, "", {IDYES, IDYES},
+      {"debugger answers after its time-out", "late-reply", {IDYES, IDYES},
        {msg::kSureToFlash, msg::kEraseAndFlash, msg::kReadingData, msg::kFlashInit}, 0},
-      {"debugger answers after its time-out", Cable::Flash, "late-reply", {IDYES, IDYES},
-       {msg::kSureToFlash, msg::kEraseAndFlash, msg::kReadingData, msg::kFlashInit}, 0},
-      {"erase never ends", Cable::Flash, "erase-hang", {IDYES, IDYES},
+      {"erase never ends", "erase-hang", {IDYES, IDYES},
        {msg::kSureToFlash, msg::kEraseAndFlash, kOcdVersion, msg::kEraseTimedOut, msg::kFlashInit}, 1},
-      {"line dies among the records", Cable::Flash, "drop-after=600", {IDYES, IDYES},
+      {"line dies among the records", "drop-after=600", {IDYES, IDYES},
        {msg::kSureToFlash, msg::kEraseAndFlash, kOcdVersion, msg::kFlashErased, msg::kWritingData}, 1},
-      {"echo altered, count right: nothing tests it", Cable::Flash, "bad-echo", {IDYES, IDYES},
+      {"echo altered, count right: nothing tests it", "bad-echo", {IDYES, IDYES},
        {msg::kSureToFlash, msg::kEraseAndFlash, kOcdVersion, msg::kFlashErased, CrcText(HexOver(hex, erased)),
         Loaded(770)},
        1},
   };
   for (const auto& c : cases) {
-    Rig r(Unit(c.cable, c.fault), c.answers);
+    Rig r(Unit(Cable::Flash, c.fault), c.answers);
     r.Flash("[ZTQFLASH]\n" + hex);
     EXPECT_EQ(r.host.texts, c.texts) << c.legend;
     EXPECT_EQ(r.port->BaudRate(), 4800) << c.legend;
     EXPECT_TRUE(EndsWith(r.port->sent, kGo)) << c.legend;
     EXPECT_EQ(r.port->unit.ocd().MassEraseCount(), c.erases) << c.legend;
-    EXPECT_TRUE(c.cable == Cable::Flash || r.port->unit.Streaming()) << c.legend << ": heard G at its rate";
   }
 }
 
-TEST(FlashRun, RefusedImagesAndPortsThatAreNotThere) {
-  Rig refused(Unit(Cable::Data), {});
-  EXPECT_EQ(refused.Flash("[TABLE][0000][4][4]\n\ndb 'AAAA'\ndb 'BBBB'\ndw 'CCCC'\n"), RunEnd::Abandoned);
-  EXPECT_EQ(refused.host.texts, Texts{Format(msg::kRefusal, 5, msg::kDbLine)});
-  EXPECT_EQ(refused.port->sent, "") << "nothing reaches a unit whose image is refused";
-
+TEST(FlashRun, PortsAndFilesThatAreNotThere) {
   // A connect that failed leaves no port: every write and setting says so.
   TestHost none(nullptr, {IDYES});
   ProgramImage(none, "[ZTQFLASH]\n:00000001FF\n");
@@ -162,7 +153,6 @@ TEST(FlashSave, OnlyAWholeReadBackReplacesTheFile) {
     std::deque<int> answers;
     Texts texts;
   } cases[] = {
-      {"No to Save Flash Data?", "", {IDNO}, {msg::kSaveFlashData}},
       {"cable returns nothing", "no-echo", {IDYES}, {msg::kSaveFlashData, msg::kReadingData}},
       {"echo altered: its data is not saved", "bad-echo", {IDYES},
        {msg::kSaveFlashData, kOcdVersion, msg::kReadingFlashData}},

@@ -5,14 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "common/Crc16.h"
 #include "flash/OcdCommands.h"
 #include "FlashTesting.h"
 
 namespace orv::flash {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
 using sim::Ocd;
 using test::Must;
 using test::SimLink;
@@ -30,12 +28,10 @@ TEST(OcdSim, UnlockOrderAndWrites) {
   } cases[] = {
       {"73 then 8C", {ctl(0x73), ctl(0x8C)}, 0x03, 0xFF, 0x5A},
       {"73 alone", {ctl(0x73)}, 0x01, 0xFF, 0xFF},
-      {"8C then 73", {ctl(0x8C), ctl(0x73)}, 0x01, 0xFF, 0xFF},
       {"73 00 8C", {ctl(0x73), ctl(0x00), ctl(0x8C)}, 0x00, 0xFF, 0xFF},
       {"73 8C then 00 locks", {ctl(0x73), ctl(0x8C), ctl(0x00)}, 0x00, 0xFF, 0xFF},
       {"73 63 locks, erases nothing", {ctl(0x73), ctl(0x63)}, 0x00, 0xFF, 0xFF},
       {"73 73 8C: 73 starts the pair again", {ctl(0x73), ctl(0x73), ctl(0x8C)}, 0x03, 0xFF, 0x5A},
-      {"nothing", {}, 0x00, 0xFF, 0xFF},
       {"unlocked, then out of debug mode: no writes", {ctl(0x73), ctl(0x8C), WriteControl(0x00)}, 0xFF, 0xFF, 0xFF},
       {"unlocked, then a reset locks", {ctl(0x73), ctl(0x8C), WriteControl(0x81)}, 0x00, 0xFF, 0xFF},
       {"programming only clears bits", {ctl(0x73), ctl(0x8C)}, 0x03, 0xF0, 0x50},
@@ -90,23 +86,6 @@ TEST(OcdSim, EraseStatusOverTheClock) {
     unit.Exchange(Must(WriteProgramMemory(0x0600, data, 1)));
     EXPECT_EQ(unit.memory[0x0600], 0xFF) << c.legend << ": locked again after the erase";
   }
-}
-
-TEST(OcdSim, MemoryAndCrcInAndOutOfDebugMode) {
-  const std::string check = "123456789";
-  EXPECT_EQ(Crc16X25(reinterpret_cast<const uint8_t*>(check.data()), check.size()), 0x906E) << "the check value";
-  SimLink unit;
-  unit.memory.fill(0x00);
-  std::copy(check.begin(), check.end(), unit.memory.begin());
-  unit.Open();
-  const Bytes crc = unit.Exchange(ReadMemoryCrc());
-  EXPECT_EQ(crc[kCrcHighAt] * 256 + crc[kCrcLowAt], Crc16X25(unit.memory.data(), unit.memory.size()));
-  const Bytes memory = unit.Exchange(Must(ReadProgramMemory(0x0000, 9)));
-  EXPECT_EQ(std::string(memory.begin() + kMemoryDataAt, memory.end()), check);
-
-  unit.Exchange(WriteControl(kControlRelease));
-  EXPECT_EQ(unit.Exchange(ReadMemoryCrc()), (Bytes{0x0E, 0xFF, 0xFF})) << "outside debug mode";
-  EXPECT_EQ(unit.Exchange(Must(ReadProgramMemory(0x0000, 2))), (Bytes{0x0B, 0x00, 0x00, 0x00, 0x02, 0xFF, 0xFF}));
 }
 
 }  // namespace

@@ -13,16 +13,6 @@ using Clock = std::chrono::steady_clock;
 using orv::test::Pty;
 using std::chrono::milliseconds;
 
-// Waits, with a deadline, until `condition` holds; the PC keeps reading
-// meanwhile so that nothing blocks.
-template <class F>
-bool Eventually(Pty& pc, F condition) {
-  for (const auto deadline = Clock::now() + milliseconds(3000); !condition(); pc.Receive(4096, 20)) {
-    if (Clock::now() >= deadline) return false;
-  }
-  return true;
-}
-
 // Each byte is at the far end 10 bits after the line was free for it; a
 // late look loses nothing, and a pause banks nothing.
 TEST(WireTest, EachByteTakesItsTimeAndIdleTimeIsNotBanked) {
@@ -62,32 +52,6 @@ TEST(PtyHostTest, PacingKeepsToThePcsRate) {
   // A late wake-up banks nothing, so a busy machine costs the stream line
   // time for good: only that it flows is judged from below.
   EXPECT_GT(got.size(), ideal * 0.25) << "and flowing";
-}
-
-TEST(PtyHostTest, ThePcCanCloseAndComeBackAndStopIsQuick) {
-  const std::string file = "$FIRST,1*00\r\n" + std::string(400, 'x');
-  UnitOptions unit;
-  unit.replay = std::vector<uint8_t>(file.begin(), file.end());
-  HostOptions options;
-  options.pacing = false;
-  PtyHost host(unit, options);
-  std::string error;
-  ASSERT_TRUE(host.Start(error)) << error;
-  for (int round = 0; round < 3; ++round) {
-    Pty pc(host.SlavePath(), B4800);
-    ASSERT_TRUE(pc.Ok()) << "round " << round;
-    ASSERT_TRUE(Eventually(pc, [&] { return host.PcConnected(); })) << "round " << round;
-    ASSERT_TRUE(pc.Send("$PZTQC,G$PZTQC,G$PZTQC,G"));
-    EXPECT_EQ(pc.Receive(300, 5000), file.substr(0, 300))
-        << "every connection's blocks begin at the file's first byte; round " << round;
-    pc.Close();
-    ASSERT_TRUE(Eventually(pc, [&] { return !host.PcConnected(); })) << "round " << round;
-  }
-  const auto start = Clock::now();
-  host.Stop();
-  EXPECT_LT(Clock::now() - start, milliseconds(500));
-  EXPECT_FALSE(host.Running());
-  host.Stop();  // twice is harmless
 }
 
 // The PC's port sees the line end (its read ends), not a silence.
