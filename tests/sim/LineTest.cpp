@@ -1,5 +1,5 @@
 // What the PC meets on the line: the data line's faults (a mismatched rate,
-// noise, a dead line), and the FLASH cable: the wire's echo at any rate, the
+// noise), and the FLASH cable: the wire's echo at any rate, the
 // debugger's answer after it at 57600. The debugger's commands and the
 // cable's faults are the flash tests' business.
 #include <gtest/gtest.h>
@@ -39,22 +39,6 @@ TEST(FaultTest, NoiseSlipsRandomBytesIntoTheStream) {
   for (const std::string& s : Sentences(withNoise)) (WellFormed(s) ? good : bad) += 1;
   EXPECT_GT(bad, 20);
   EXPECT_GT(good, 20) << "most sentences still get through";
-}
-
-TEST(FaultTest, DropAfterLeavesTheLineDeadAfterNBytes) {
-  for (const int64_t n : {0, 1, 299}) {
-    Unit unit(With("drop-after=" + std::to_string(n)));
-    UnitDriver driver(unit);
-    EXPECT_EQ(static_cast<int64_t>(driver.Run(5000).size()), n) << "drop-after=" << n;
-    driver.Send("$PZTQC,P");
-    EXPECT_FALSE(unit.LoaderOpen()) << "a dead line hears nothing; drop-after=" << n;
-    EXPECT_EQ(driver.Run(5000), "") << "drop-after=" << n;
-  }
-  // Loader answers count too.
-  Unit unit(With("drop-after=1"));
-  UnitDriver driver(unit);
-  driver.Send("$PZTQC,P  *0000");
-  EXPECT_EQ(driver.Run(1000), "0");
 }
 
 TEST(FlashCableTest, EchoesAtAnyRateAndTheDebuggerAnswersAt57600Only) {
