@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "FlashTesting.h"
+#include "common/Crc16.h"
 
 namespace orv::flash {
 namespace {
@@ -82,7 +83,9 @@ TEST(OcdCommands, RefusesWhatWouldOverrunOrWrap) {
   }
 }
 
-TEST(OcdCommands, AnswerTextsTakeBytesAsSigned) {
+// The memory's CRC the run shows next to the debugger's: X.25, by its check value.
+TEST(OcdCommands, AnswerTextsTakeBytesAsSignedAndTheCrcIsX25) {
+  EXPECT_EQ(Crc16X25(reinterpret_cast<const uint8_t*>("123456789"), 9), 0x906E);
   const struct {
     uint8_t first;
     uint8_t second;
