@@ -2,7 +2,6 @@
 #include <QBackingStore>
 #include <QImage>
 #include <QPaintEvent>
-#include <QPainter>
 #include <QTest>
 #include <functional>
 #include <thread>
@@ -104,33 +103,6 @@ TEST(Paint, EveryCellShowsItsGlyph) {
     }
   }
   EXPECT_EQ(w.dlg->m_model.m_nGlyphOffset[4 * orv::kCols + 10], 9 * 20) << "depth in feet ends in 8";
-}
-
-// With the flag false a paint leaves the background alone and draws only
-// the cells the region asks for; the next paint draws everything again.
-TEST(Paint, DataOnlyPaintDrawsOnlyItsRegion) {
-  WindowFixture w(false);
-  const QColor sentinel(255, 0, 255);
-  QImage canvas(285, 325, QImage::Format_RGB32);
-  canvas.fill(sentinel);
-  w.dlg->m_bFullRedraw = false;
-  {
-    QPainter painter(&canvas);
-    w.dlg->OnPaint(painter, QRect(10, 5, 20, 25));
-  }
-  EXPECT_NE(canvas.pixelColor(20, 17), sentinel) << "the cell asked for";
-  EXPECT_EQ(canvas.pixelColor(40, 17), sentinel) << "its neighbour";
-  EXPECT_EQ(canvas.pixelColor(5, 100), sentinel) << "left margin";
-  EXPECT_EQ(canvas.pixelColor(30, 300), sentinel) << "list window";
-  EXPECT_TRUE(w.dlg->m_bFullRedraw) << "every paint sets the flag back";
-
-  {
-    QPainter painter(&canvas);
-    w.dlg->OnPaint(painter, canvas.rect());
-  }
-  EXPECT_NE(canvas.pixelColor(5, 100), sentinel);
-  EXPECT_NE(canvas.pixelColor(100, 32), sentinel);
-  EXPECT_EQ(canvas.pixelColor(270, 5), QColor(0, 0, 0)) << "erased to black where no picture is";
 }
 
 // What the window's paint events covered, by widget.

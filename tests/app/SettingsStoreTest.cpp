@@ -40,8 +40,6 @@ TEST(SettingsStore, ExtremesAndOddFilesStillStartTheWindow) {
   } rows[] = {
       {"every index at INT32_MAX", "ComPort=2147483647\nBaudRate=2147483647\nCaptureInterval=2147483647\n", nullptr,
        7, 7, 7, 230400, 600, "$IIXDR,", {}},
-      {"every index at INT32_MIN", "ComPort=-2147483648\nBaudRate=-2147483648\nCaptureInterval=-2147483648\n",
-       nullptr, 0, 0, 0, 2400, 1, "$IIXDR,", {}},
       {"a page file", "", "[Engine]1,2,3,4,\n", 7, 1, 1, 4800, 2, "#00::", {}},
       {"a FIFO as the page file", "", "fifo", 7, 1, 1, 4800, 2, "", {"Error Reading from file"}},
   };
