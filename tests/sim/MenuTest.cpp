@@ -20,13 +20,11 @@ TEST(MenuTest, ButtonsMoveThroughTheMenuAndOnlyWholeCommandsCount) {
     std::vector<std::pair<int, std::string>> sent;  // PC's rate, bytes
     const char* status;
   } cases[] = {
-      {"nothing", {}, "RUN"},
       {"select in RUN", {{4800, Commands("S")}}, "RUN"},
       {"scroll, select", {{4800, Commands("NS")}}, "DEPTH OFF"},
       {"select on EXIT", {{4800, Commands("NNNNNS")}}, "RUN"},
       {"scroll on EXIT", {{4800, Commands("NNNNNN")}}, "DEPTH ON"},
       {"split across reads", {{4800, "$PZT"}, {4800, "QC,N$PZTQC"}, {4800, ",S"}}, "DEPTH OFF"},
-      {"junk around a command", {{4800, "abc$PZ$PZTQC,N\r\nxyz"}}, "DEPTH ON"},
       {"a broken command", {{4800, "$PZTQ,N$PZTQCN"}}, "RUN"},
       {"at another rate", {{9600, Commands("N")}}, "RUN"},
       {"a byte at another rate inside", {{4800, "$PZT"}, {9600, "x"}, {4800, "QC,N"}}, "RUN"},
