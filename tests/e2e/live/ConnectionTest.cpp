@@ -67,7 +67,6 @@ TEST(Connection, ConnectSendsGThreeTimesAndTheCaptionFollowsTheUnit) {
   ASSERT_TRUE(WaitFor([&] { return w.dlg->windowTitle() != "connected"; }));
   w.dlg->done(IDCANCEL);
   EXPECT_FALSE(w.dlg->m_hReadThread.joinable());
-  EXPECT_TRUE(QFile::exists(TestSettingsFile()));
 }
 
 TEST(Connection, MissingDeviceFailsTwiceThenClosesThenTriesAgain) {

@@ -1,5 +1,8 @@
-// The raw monitor and the raw log beside a live connection: the display is
-// the decoder's as ever, the raw log holds the stream's sentences, and
+// The live display and the raw log: quorvel-sim replays a known file from
+// the first G command on, so the window's blocks begin at the file's first
+// byte and the display (on a type chosen with DISPLAY) equals what the
+// decoder makes of the same 300-byte blocks, with the raw monitor open and
+// the raw log on. The raw log holds the stream's sentences, and it and
 // other NMEA tools replay it.
 #include <QFile>
 #include <QStandardPaths>
@@ -18,20 +21,21 @@ std::string ReadAll(const QString& path) {
   return file.readAll().toStdString();
 }
 
-// A window connected at 230400 bit/s to quorvel-sim replaying `file`.
+// A window on display type 1, at 230400 bit/s to quorvel-sim replaying `file`.
 struct Replay {
   explicit Replay(const std::string& file) {
     EXPECT_TRUE(sim.Start({"--replay", file, "--baud", "230400"}));
     w.resolve = [this](const std::string&) { return sim.SlavePath(); };
     w.dlg->m_nBaudRate = 230400;
+    w.dlg->OnDisplay();
   }
   SimProcess sim;
   WindowFixture w;
 };
 
-TEST(RawStream, ARawLogWrittenWhileConnectedReplaysToTheSameDisplay) {
+TEST(LiveDisplay, TheDecodersDisplayLiveAndReplayedFromTheRawLog) {
   const std::string stream = KnownStream(6);
-  const orv::DisplayModel expected = DecodedStream(stream, 0);
+  const orv::DisplayModel expected = DecodedStream(stream, 1);
   QTemporaryDir dir;
   const QString rawLog = dir.path() + "/raw.nmea";
   {
@@ -43,6 +47,7 @@ TEST(RawStream, ARawLogWrittenWhileConnectedReplaysToTheSameDisplay) {
     dlg.OnContextMenu(&dlg, QPoint());
     dlg.OnConnect();
     ExpectDisplay(dlg, expected, "live, with the monitor open and the raw log on");
+    EXPECT_EQ(live.w.CaptionStatus(), "ECO RUN");
     const size_t sentences = static_cast<size_t>(std::count(stream.begin(), stream.end(), '\n'));
     ASSERT_TRUE(WaitFor([&] { return dlg.m_rawLog.Sentences() == static_cast<long long>(sentences); }));
     EXPECT_EQ(dlg.m_pRawMonitor->Monitor().Counts().valid, static_cast<long long>(sentences));

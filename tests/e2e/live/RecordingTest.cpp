@@ -40,7 +40,12 @@ int RecordCount(CViewerDlg& dlg) {
   return dlg.m_nRecordCount;
 }
 
-TEST(Recording, RecordsOnePerIntervalInTheExactFormat) {
+// One record per interval in the exact format, then a write that fails
+// (here the file-size limit): recording stops and says so on the button and
+// in the caption, every record before the failure stays whole on disk, and
+// the next press, meant to stop, empties nothing without the user's say: No
+// keeps the records and records beside them.
+TEST(Recording, OnePerIntervalExactOnDiskAndAFailedWriteCostsNoRecord) {
   StreamingWindow s;
   CViewerDlg& dlg = *s.w.dlg;
   dlg.m_nCaptureSeconds = 1;
@@ -58,14 +63,9 @@ TEST(Recording, RecordsOnePerIntervalInTheExactFormat) {
   const qint64 sent = s.host.BytesToPc();
   ASSERT_TRUE(WaitFor([&] { return s.host.BytesToPc() > sent + 3000; }));
   EXPECT_EQ(RecordCount(dlg), 3);
-
-  dlg.OnRecord();  // stop
-  EXPECT_EQ(RecordCount(dlg), 0);
-  EXPECT_EQ(dlg.m_strCaptionState, "");
-  EXPECT_FALSE(dlg.m_bRecording);
-  const QByteArray file = s.File();
-  const QList<QByteArray> lines = file.split('\n');
-  ASSERT_EQ(lines.size(), 4) << file.toStdString();
+  const QByteArray before = s.File();
+  const QList<QByteArray> lines = before.split('\n');
+  ASSERT_EQ(lines.size(), 4) << before.toStdString();
   const QRegularExpression record(R"(^\d{14},000300,[^\r\n]*,\r$)");
   for (int i = 0; i < 3; ++i) {
     EXPECT_TRUE(record.match(QString::fromLatin1(lines[i])).hasMatch()) << lines[i].toStdString();
@@ -73,6 +73,32 @@ TEST(Recording, RecordsOnePerIntervalInTheExactFormat) {
   }
   EXPECT_TRUE(lines[3].isEmpty()) << "every line ends in CR LF";
   EXPECT_TRUE(s.w.modal.messages.empty());
+
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit small = old;
+  small.rlim_cur = static_cast<rlim_t>(before.size() + 40);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  s.w.now += 1;
+  const bool failed = WaitFor([&] { return dlg.windowTitle().endsWith(" recording stopped ... 3"); });
+  setrlimit(RLIMIT_FSIZE, &old);
+  ASSERT_TRUE(failed) << dlg.windowTitle().toStdString();
+  EXPECT_EQ(s.w.modal.Texts(), std::vector<std::string>{"Error Writing to file"});
+  EXPECT_FALSE(dlg.m_bRecording);
+  EXPECT_TRUE(dlg.m_btnRecord.NormalPicture().toImage() == res::Load("RECORDU").toImage());
+  EXPECT_EQ(s.File(), before) << "the records before the failure, whole, and nothing of the failed one";
+
+  s.w.modal.answers = {IDNO};
+  dlg.OnRecord();
+  EXPECT_TRUE(dlg.m_bRecording);
+  ASSERT_EQ(s.w.modal.messages.size(), 2u);
+  EXPECT_EQ(s.w.modal.messages[1].caption, "Status");
+  EXPECT_EQ(dlg.m_strCaptureFile, "Quorvel_Capture_2.txt");
+  EXPECT_EQ(QFile("Quorvel_Capture.txt").size(), before.size()) << "kept";
+  dlg.OnRecord();  // stop
+  EXPECT_FALSE(dlg.m_bRecording);
+  EXPECT_EQ(RecordCount(dlg), 0);
+  EXPECT_EQ(dlg.m_strCaptionState, "");
 }
 
 // On a line that brings nothing, so that only the test fills the slots: no
@@ -116,43 +142,6 @@ TEST(Recording, StartAndStopOnAQuietLine) {
   EXPECT_FALSE(dlg.m_bRecording);
   EXPECT_EQ(dlg.windowTitle(), "disconnected");
   EXPECT_TRUE(w.modal.messages.empty());
-}
-
-// A write that fails (here the file-size limit) stops recording and says
-// so on the button and in the caption; the program lives on, every record
-// before the failure stays whole on disk, and the next press, meant to
-// stop, empties nothing without the user's say: No keeps the records and
-// records beside them.
-TEST(Recording, AFailedWriteCostsNoRecord) {
-  StreamingWindow s;
-  CViewerDlg& dlg = *s.w.dlg;
-  dlg.m_nCaptureSeconds = 1;
-  dlg.OnConnect();
-  dlg.OnRecord();
-  s.w.now += 1;
-  ASSERT_TRUE(WaitFor([&] { return RecordCount(dlg) == 1; }));
-  const QByteArray before = s.File();
-  rlimit old{};
-  getrlimit(RLIMIT_FSIZE, &old);
-  rlimit small = old;
-  small.rlim_cur = static_cast<rlim_t>(before.size() + 40);
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  s.w.now += 1;
-  const bool failed = WaitFor([&] { return dlg.windowTitle().endsWith(" recording stopped ... 1"); });
-  setrlimit(RLIMIT_FSIZE, &old);
-  ASSERT_TRUE(failed) << dlg.windowTitle().toStdString();
-  EXPECT_EQ(s.w.modal.Texts(), std::vector<std::string>{"Error Writing to file"});
-  EXPECT_FALSE(dlg.m_bRecording);
-  EXPECT_TRUE(dlg.m_btnRecord.NormalPicture().toImage() == res::Load("RECORDU").toImage());
-  EXPECT_EQ(s.File(), before) << "the record before the failure, whole, and nothing of the failed one";
-
-  s.w.modal.answers = {IDNO};
-  dlg.OnRecord();
-  EXPECT_TRUE(dlg.m_bRecording);
-  ASSERT_EQ(s.w.modal.messages.size(), 2u);
-  EXPECT_EQ(s.w.modal.messages[1].caption, "Status");
-  EXPECT_EQ(dlg.m_strCaptureFile, "Quorvel_Capture_2.txt");
-  EXPECT_EQ(QFile("Quorvel_Capture.txt").size(), before.size()) << "kept";
 }
 
 TEST(Save, ChoosesTheCaptureFileOrComplains) {
