@@ -6,7 +6,9 @@
 
 #include "TestEnv.h"
 #include "WindowFixture.h"
+#include "app/AboutDlg.h"
 #include "app/ViewerApp.h"
+#include "res/Resources.h"
 
 namespace {
 
@@ -47,6 +49,17 @@ TEST(Startup, RunsTheWindowModallyAndEndsFalse) {
   EXPECT_EQ(slotKeys, 7) << "the built-in pages in place";
   EXPECT_TRUE(QFile::exists(TestSettingsFile())) << "closing writes the settings";
   EXPECT_TRUE(modal.messages.empty());
+}
+
+// The title bar, task bar and About box show the program's icon (its images:
+// res/test) on the window.
+TEST(Startup, WindowAndAboutBoxCarryTheIcon) {
+  const QList<QSize> sizes = res::Icon().availableSizes();
+  ASSERT_FALSE(sizes.isEmpty());
+  WindowFixture w;
+  EXPECT_EQ(w.dlg->windowIcon().availableSizes(), sizes);
+  CAboutDlg about(w.dlg.get());
+  EXPECT_EQ(about.windowIcon().availableSizes(), sizes);
 }
 
 TEST(Startup, EscapeAndEnterCloseTheWindowWritingSettings) {
