@@ -4,7 +4,7 @@
 // the same by-id path) until it answers or the time allowed runs out.
 // CONNECT while it waits stops the waiting.
 #include "app/ViewerDlg.h"
-#include "common/Text.h"
+#include "capture/CaptureRecord.h"
 #include "res/Resources.h"
 #include "serial/LinkCaption.h"
 #include "serial/ReceiveLoop.h"
@@ -36,7 +36,7 @@ void CViewerDlg::TryReconnect() {
     std::string state = "connected";
     {
       std::lock_guard<std::mutex> capture(m_captureLock);
-      if (m_bRecording) state = m_nRecordCount == 0 ? " recording ." : orv::Format(" recording ... %d", m_nRecordCount);
+      if (m_bRecording) state = orv::RecordingState(m_nRecordCount);
     }
     ShowConnectionState(true, res::kConnectGreen, res::kConnectRed, state.c_str());
     for (int i = 0; i < 3; ++i) SendCommandG();
