@@ -9,6 +9,7 @@
 #include "flash/FlashProgram.h"
 #include "flash/FlashReadback.h"
 #include "flash/console/ConsoleHost.h"
+#include "serial/OpenFailure.h"
 #include "serial/OpenLine.h"
 #include "serial/PortNames.h"
 
@@ -91,7 +92,13 @@ int main(int argc, char** argv) {
   const std::string path = orv::serial::DevicePath(o.port, [](const std::string&) { return std::string(); });
   orv::serial::OpenedLine line = orv::serial::OpenLine(path, o.baud);
   if (!line.ok()) {
-    std::fprintf(stderr, "orvanta-flash: %s\n", line.status.Text().c_str());
+    std::string text = line.status.Text();
+    // The same plain-words reason the window gives: no device, no
+    // permission (and the group to join) or another program holding it.
+    if (line.failed == orv::serial::OpenStep::Open) {
+      text += "\n" + orv::serial::OpenFailureReason(line.status, orv::serial::GatherDeviceFacts(path));
+    }
+    std::fprintf(stderr, "orvanta-flash: %s\n", text.c_str());
     return 1;
   }
   orv::flash::ConsoleHost host(std::move(line.port), o.baud, o.yes);
