@@ -1,16 +1,8 @@
 #include "serial/NmeaLines.h"
 
+#include "common/HexRecord.h"
+
 namespace orv::serial {
-namespace {
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
-}  // namespace
 
 const std::array<const char*, kSentenceTypes> kSentenceHeaders = {
     "$IIXDR,", "$SDMTW,", "$SDDBT,", "$SDVLW,", "$SDVHW,", "$GPRMC,", "$GPGLL,"};
@@ -50,8 +42,8 @@ Checksum ChecksumOf(std::string_view sentence) {
   if (star == std::string_view::npos) return Checksum::Absent;
   // A "*" without two hex digits after it is a checksum spoilt on the way.
   if (sentence.size() - star != 3) return Checksum::Invalid;
-  const int high = HexValue(sentence[star + 1]);
-  const int low = HexValue(sentence[star + 2]);
+  const int high = HexDigit(sentence[star + 1]);
+  const int low = HexDigit(sentence[star + 2]);
   if (high < 0 || low < 0) return Checksum::Invalid;
   unsigned char sum = 0;
   for (size_t i = 1; i < star; ++i) sum ^= static_cast<unsigned char>(sentence[i]);
