@@ -45,7 +45,6 @@ TEST(PortNames, DevicePathPrefersAConfiguredEntry) {
       {"configured", "COM8:", "/dev/ttyUSB0"},
       {"not configured", "COM1:", DefaultDevicePath(1)},
       {"configured empty", "COM2:", DefaultDevicePath(2)},
-      {"no colon", "COM8", "/dev/ttyUSB0"},
       {"beyond eight", "COM12:", DefaultDevicePath(12)},
       {"device path given", "/dev/pts/4", "/dev/pts/4"},
       {"not a COM name", "COM0:", "COM0:"},

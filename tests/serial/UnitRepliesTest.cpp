@@ -10,15 +10,13 @@
 
 namespace {
 
-struct StatusCase {
-  const char* legend;
-  std::string block;
-  std::optional<std::string> status;  // empty: the previous status stays
-};
-
 TEST(StatusText, FromTheStatusSentence) {
   const std::string pad(40, '.');
-  const StatusCase cases[] = {
+  const struct {
+    const char* legend;
+    std::string block;
+    std::optional<std::string> status;  // empty: the previous status stays
+  } cases[] = {
       {"no tag", pad + "$IIXDR,C,0071.5,C,ENGTMP3*65", std::string("recieving..")},
       {"a field of 9 followed by a comma", "$PZTQS,DEPTH OFF,V1.42*00" + pad, std::string("DEPTH OFF")},
       {"ten characters and no comma among them", "$PZTQS,ABCDEFGHIJ,V1*00" + pad, std::string("")},
@@ -27,18 +25,16 @@ TEST(StatusText, FromTheStatusSentence) {
       {"18 characters from the $ to the end", pad + "$PZTQS,RUN,V1.42*1", std::string("RUN")},
       {"the first tag counts", "$PZTQS,ONE,1*00\r\n$PZTQS,TWO,1*00" + pad, std::string("ONE")},
   };
-  for (const StatusCase& c : cases) EXPECT_EQ(orv::StatusTextOf(c.block), c.status) << c.legend;
+  for (const auto& c : cases) EXPECT_EQ(orv::StatusTextOf(c.block), c.status) << c.legend;
 }
 
-struct AckCase {
-  const char* legend;
-  std::string sent;
-  std::string reply;  // six bytes
-  bool accepted;
-};
-
 TEST(Acknowledgement, HashesOrBytesThreeToSix) {
-  const AckCase cases[] = {
+  const struct {
+    const char* legend;
+    std::string sent;
+    std::string reply;  // six bytes
+    bool accepted;
+  } cases[] = {
       {"bytes 3 to 6 repeated, then CR LF", ":10000000", "0000\r\n", true},
       {"bytes 3 to 6 repeated, the last two differ", ":101A0000", "1A00XY", true},
       {"two hashes, whatever follows", ":10000000", "##zzzz", true},
@@ -47,7 +43,7 @@ TEST(Acknowledgement, HashesOrBytesThreeToSix) {
       {"page-range command of seven bytes", "  *0410", "0410\r\n", true},
       {"a message too short to have bytes 3 to 6", "  *04", "04\r\n\r\n", false},
   };
-  for (const AckCase& c : cases) {
+  for (const auto& c : cases) {
     unsigned char reply[6];
     ASSERT_EQ(c.reply.size(), sizeof reply) << c.legend;
     c.reply.copy(reinterpret_cast<char*>(reply), sizeof reply);
