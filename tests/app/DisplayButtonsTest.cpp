@@ -25,58 +25,50 @@ TEST(DisplayButton, CyclesTheFourTypes) {
   EXPECT_EQ(w.dlg->m_model.m_nDisplayType, 0);
 }
 
-// Each arrow steps its index, bounded at 7 going up and at 0 going down
-// (an index above 7 steps down one at a time); the rate or interval follows
-// from the table, and is kept for an index off it.
+// Each arrow, clicked, steps its index, bounded at 7 going up and at 0 going
+// down (an index above 7 steps down one at a time); the rate or interval
+// follows from the table, and is kept for an index off it.
 TEST(ArrowButtons, StepBoundAndDerive) {
   using Field = int CViewerDlg::*;
+  using Button = CBitmapButton CViewerDlg::*;
+  const struct Arrows {
+    Button up, down;
+    Field index, derived, listY;
+  } baud{&CViewerDlg::m_btnBaudUp, &CViewerDlg::m_btnBaudDown, &CViewerDlg::m_nBaudIndex, &CViewerDlg::m_nBaudRate,
+         &CViewerDlg::m_nBaudListY},
+      interval{&CViewerDlg::m_btnIntervalUp, &CViewerDlg::m_btnIntervalDown, &CViewerDlg::m_nIntervalIndex,
+               &CViewerDlg::m_nCaptureSeconds, &CViewerDlg::m_nIntervalListY},
+      // The port has nothing derived: its index stands in.
+      port{&CViewerDlg::m_btnPortUp, &CViewerDlg::m_btnPortDown, &CViewerDlg::m_nPortIndex, &CViewerDlg::m_nPortIndex,
+           &CViewerDlg::m_nPortListY};
   const struct {
     const char* legend;
-    void (CViewerDlg::*press)();
-    Field index, derived, listY;
+    const Arrows& arrows;
+    bool up;
     int start, expectedIndex, expectedDerived;
   } rows[] = {
-      {"BUP at 7 stays at 7", &CViewerDlg::OnBaudUp, &CViewerDlg::m_nBaudIndex, &CViewerDlg::m_nBaudRate,
-       &CViewerDlg::m_nBaudListY, 7, 7, 230400},
-      {"BDOWN at 0 stays at 0", &CViewerDlg::OnBaudDown, &CViewerDlg::m_nBaudIndex, &CViewerDlg::m_nBaudRate,
-       &CViewerDlg::m_nBaudListY, 0, 0, 2400},
-      {"BUP from 4", &CViewerDlg::OnBaudUp, &CViewerDlg::m_nBaudIndex, &CViewerDlg::m_nBaudRate,
-       &CViewerDlg::m_nBaudListY, 4, 5, 57600},
-      {"BDOWN from 9 gives 8, rate kept", &CViewerDlg::OnBaudDown, &CViewerDlg::m_nBaudIndex,
-       &CViewerDlg::m_nBaudRate, &CViewerDlg::m_nBaudListY, 9, 8, 1234},
-      {"BUP from 9 gives 7", &CViewerDlg::OnBaudUp, &CViewerDlg::m_nBaudIndex, &CViewerDlg::m_nBaudRate,
-       &CViewerDlg::m_nBaudListY, 9, 7, 230400},
-      {"IUP from 4 gives 1 MIN", &CViewerDlg::OnIntervalUp, &CViewerDlg::m_nIntervalIndex,
-       &CViewerDlg::m_nCaptureSeconds, &CViewerDlg::m_nIntervalListY, 4, 5, 60},
-      {"IDOWN at 0", &CViewerDlg::OnIntervalDown, &CViewerDlg::m_nIntervalIndex, &CViewerDlg::m_nCaptureSeconds,
-       &CViewerDlg::m_nIntervalListY, 0, 0, 1},
-      {"IDOWN from 9 gives 8, seconds kept", &CViewerDlg::OnIntervalDown, &CViewerDlg::m_nIntervalIndex,
-       &CViewerDlg::m_nCaptureSeconds, &CViewerDlg::m_nIntervalListY, 9, 8, 1234},
-      // The port has nothing derived: its index stands in.
-      {"UP at 7", &CViewerDlg::OnPortUp, &CViewerDlg::m_nPortIndex, &CViewerDlg::m_nPortIndex,
-       &CViewerDlg::m_nPortListY, 7, 7, 7},
-      {"DOWN from 11", &CViewerDlg::OnPortDown, &CViewerDlg::m_nPortIndex, &CViewerDlg::m_nPortIndex,
-       &CViewerDlg::m_nPortListY, 11, 10, 10},
-      {"DOWN at 0", &CViewerDlg::OnPortDown, &CViewerDlg::m_nPortIndex, &CViewerDlg::m_nPortIndex,
-       &CViewerDlg::m_nPortListY, 0, 0, 0},
+      {"BUP at 7 stays at 7", baud, true, 7, 7, 230400},
+      {"BDOWN at 0 stays at 0", baud, false, 0, 0, 2400},
+      {"BUP from 4", baud, true, 4, 5, 57600},
+      {"BDOWN from 9 gives 8, rate kept", baud, false, 9, 8, 1234},
+      {"BUP from 9 gives 7", baud, true, 9, 7, 230400},
+      {"IUP from 4 gives 1 MIN", interval, true, 4, 5, 60},
+      {"IDOWN at 0", interval, false, 0, 0, 1},
+      {"IDOWN from 9 gives 8, seconds kept", interval, false, 9, 8, 1234},
+      {"UP at 7", port, true, 7, 7, 7},
+      {"DOWN from 11", port, false, 11, 10, 10},
+      {"DOWN at 0", port, false, 0, 0, 0},
   };
   for (const auto& row : rows) {
     WindowFixture w(false);
     CViewerDlg& d = *w.dlg;
-    d.*row.derived = 1234;
-    d.*row.index = row.start;
-    (d.*row.press)();
-    EXPECT_EQ(d.*row.index, row.expectedIndex) << row.legend;
-    EXPECT_EQ(d.*row.derived, row.expectedDerived) << row.legend;
-    EXPECT_EQ(d.*row.listY, 25 * row.expectedIndex) << row.legend;
+    d.*row.arrows.derived = 1234;
+    d.*row.arrows.index = row.start;
+    (d.*(row.up ? row.arrows.up : row.arrows.down)).click();
+    EXPECT_EQ(d.*row.arrows.index, row.expectedIndex) << row.legend;
+    EXPECT_EQ(d.*row.arrows.derived, row.expectedDerived) << row.legend;
+    EXPECT_EQ(d.*row.arrows.listY, 25 * row.expectedIndex) << row.legend;
   }
-}
-
-TEST(ArrowButtons, ClickedThroughTheWindow) {
-  WindowFixture w;
-  w.dlg->m_btnIntervalUp.click();
-  EXPECT_EQ(w.dlg->m_nIntervalIndex, 2);
-  EXPECT_EQ(w.dlg->m_nCaptureSeconds, 5);
 }
 
 // Every one of the 99 cells, pixel for pixel, is the glyph its offset names.
