@@ -187,9 +187,6 @@ TEST(FlashSave, ReadBackProgramsTheSameMemoryBack) {
   std::fclose(f);
   SaveFlashFile(save.host, save.path);
   EXPECT_EQ(save.host.texts, (Texts{msg::kSaveFlashData, kOcdVersion, CrcText(memory)}));
-  EXPECT_FALSE(save.port->unit.ocd().InDebugMode()) << "released";
-  EXPECT_EQ(save.host.progress.size(), 4096u);
-  EXPECT_EQ(save.host.progress.back(), "FFF0");
   const std::string file = test::ReadFile(save.path);
   ASSERT_EQ(file.size(), 12 + 4096 * 45 + 13u);
   EXPECT_TRUE(HexOver(file, sim::Memory{}) == memory) << "--memory reads a read-back file";

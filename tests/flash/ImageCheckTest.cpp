@@ -37,7 +37,6 @@ TEST(CheckImage, RefusesWhatMustNotReachTheUnit) {
       {"Intel HEX lowered, pages lowered", "[INTELHEX]4a4b\n:029400004142e7\n" + Lowered(kEnd), 0, "  *4A4B"},
       {"table: the erase covers every page the data touches", "[TABLE][01FC][4][2]\n\ndb 'WXYZ'\ndb 'ABCD'\n", 0,
        "  *0001\n\r"},
-      {"table: lower-case address", "[TABLE][1a00][1][2]\n\ndb %3f\ndb %a0\n", 0, "  *0D0D\n\r"},
       {"table: blanks before the numbers, N = 15, ending at FFFF",
        "[TABLE][FFE2][ 15][ 2]\n\ndb '" + std::string(15, 'A') + "'\ndb '" + std::string(15, 'B') + "'\n", 0, "  *7F7F\n\r"},
       {"a line of 58 characters and CR LF", "[TABLE][0000][4][2]\n\ndb 'ABCD'" + x49 + "\r\ndb 'EFGH'\n", 0,

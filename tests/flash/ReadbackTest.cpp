@@ -24,8 +24,6 @@ TEST(Readback, RecordLinesFromTheExchangeBuffer) {
     std::vector<uint8_t> exchange;
     std::string line;
   } cases[] = {
-      {"erased memory at 0000: checksum 00", 0x0000, Exchange(0x0000, 0xFF, 0),
-       ":10000000FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF00\r\n"},
       {"erased memory at FFF0", 0xFFF0, Exchange(0xFFF0, 0xFF, 0), ":10FFF000FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF11\r\n"},
       {"00 11 .. FF at 1230", 0x1230, Exchange(0x1230, 0x00, 0x11), ":1012300000112233445566778899AABBCCDDEEFFB6\r\n"},
       {"a wrong echo: the address as sent, the checksum from the echo", 0x0010, Exchange(0x0000, 0xFF, 0),
