@@ -85,18 +85,6 @@ std::string ReadAll(const QString& path) {
   return file.readAll().toStdString();
 }
 
-// A window on display type 1, at 230400 bit/s to quorvel-sim replaying `file`.
-struct Replay {
-  explicit Replay(const std::string& file) {
-    EXPECT_TRUE(sim.Start({"--replay", file, "--baud", "230400"}));
-    w.resolve = [this](const std::string&) { return sim.SlavePath(); };
-    w.dlg->m_nBaudRate = 230400;
-    w.dlg->OnDisplay();
-  }
-  SimProcess sim;
-  WindowFixture w;
-};
-
 TEST(LiveDisplay, TheDecodersDisplayLiveAndTheRawLogHoldsTheStream) {
   const std::string stream = KnownStream(6);
   const orv::DisplayModel expected = DecodedStream(stream);
@@ -106,23 +94,29 @@ TEST(LiveDisplay, TheDecodersDisplayLiveAndTheRawLogHoldsTheStream) {
     QFile file(dir.path() + "/stream.nmea");
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(stream.data(), static_cast<qint64>(stream.size())) > 0);
     file.close();
-    Replay live(file.fileName().toStdString());
-    CViewerDlg& dlg = *live.w.dlg;
-    live.w.modal.menuChoices = {"Raw Monitor...", "Raw Log..."};
-    live.w.modal.files = {rawLog.toStdString()};
+    // A window on display type 1, at 230400 bit/s to quorvel-sim replaying the file.
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--replay", file.fileName().toStdString(), "--baud", "230400"}));
+    WindowFixture w;
+    w.resolve = [&](const std::string&) { return sim.SlavePath(); };
+    CViewerDlg& dlg = *w.dlg;
+    dlg.m_nBaudRate = 230400;
+    dlg.OnDisplay();
+    w.modal.menuChoices = {"Raw Monitor...", "Raw Log..."};
+    w.modal.files = {rawLog.toStdString()};
     dlg.OnContextMenu(&dlg, QPoint());
     dlg.OnContextMenu(&dlg, QPoint());
     dlg.OnConnect();
     ExpectDisplay(dlg, expected, "live, with the monitor open and the raw log on");
-    EXPECT_EQ(live.w.CaptionStatus(), "ECO RUN");
+    EXPECT_EQ(w.CaptionStatus(), "ECO RUN");
     const size_t sentences = static_cast<size_t>(std::count(stream.begin(), stream.end(), '\n'));
     ASSERT_TRUE(WaitFor([&] { return dlg.m_rawLog.Sentences() == static_cast<long long>(sentences); }));
     EXPECT_EQ(dlg.m_pRawMonitor->Monitor().Counts().valid, static_cast<long long>(sentences));
-    live.w.modal.menuChoices = {"Stop Raw Log"};
+    w.modal.menuChoices = {"Stop Raw Log"};
     dlg.OnContextMenu(&dlg, QPoint());
     EXPECT_FALSE(dlg.m_rawLog.IsOpen());
-    EXPECT_TRUE(live.w.modal.messages.empty());
-    EXPECT_TRUE(live.w.modal.unexpected.empty());
+    EXPECT_TRUE(w.modal.messages.empty());
+    EXPECT_TRUE(w.modal.unexpected.empty());
   }
   // The stream began with a whole sentence and ended with one, so the log
   // is the stream itself.
