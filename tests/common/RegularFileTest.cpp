@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -23,10 +24,7 @@ TEST(RegularFile, OnlyARegularFileOpensAndNothingBlocks) {
   ASSERT_TRUE(fs::create_directory(dir)) << dir;
   const std::string base = dir.string();
   const std::string plain = (dir / "plain.txt").string();
-  std::FILE* f = std::fopen(plain.c_str(), "w");
-  ASSERT_NE(f, nullptr);
-  std::fputs("line\n", f);
-  std::fclose(f);
+  std::ofstream(plain) << "line\n";
 
   struct Case {
     const char* legend;

@@ -7,13 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "common/Text.h"
 #include "display/DisplayModel.h"
@@ -69,48 +67,34 @@ std::string Decode(const std::string& stream) {
   return out;
 }
 
-class Golden : public testing::TestWithParam<std::string> {};
-
-TEST_P(Golden, DisplayAfterEachBlock) {
-  const std::string dir = ORV_DISPLAY_TEST_DIR;
-  const std::string stream = ReadFile(dir + "/data/" + GetParam());
-  const std::string goldenPath = dir + "/golden/" + GetParam().substr(0, GetParam().rfind('.')) + ".txt";
-  ASSERT_FALSE(stream.empty()) << "cannot read " << GetParam();
-  const std::string actual = Decode(stream);
-
-  const char* regenerate = std::getenv("ORVANTA_REGENERATE_GOLDEN");
-  if (regenerate && std::string(regenerate) == "1") {
-    std::ofstream(goldenPath, std::ios::binary | std::ios::trunc) << actual;
-    ASSERT_EQ(ReadFile(goldenPath), actual) << "cannot write " << goldenPath;
-    return;
-  }
-  const std::string expected = ReadFile(goldenPath);
-  ASSERT_FALSE(expected.empty()) << "no " << goldenPath << "; ORVANTA_REGENERATE_GOLDEN=1 records it";
-  if (actual == expected) return;
-  // The first line that differs, with its number: the files run to thousands.
-  const size_t at = static_cast<size_t>(std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end()).first -
-                                        actual.begin());
-  const size_t from = at == 0 ? 0 : actual.rfind('\n', at - 1) + 1;
-  const auto lineAt = [from](const std::string& text) { return text.substr(from, text.find('\n', from) - from); };
-  FAIL() << goldenPath << ", line " << std::count(actual.begin(), actual.begin() + static_cast<long>(from), '\n') + 1
-         << ":\n  got      " << lineAt(actual) << "\n  expected " << lineAt(expected)
-         << "\n(ORVANTA_REGENERATE_GOLDEN=1 rewrites the expected files)";
-}
-
-std::vector<std::string> InputNames() {
-  std::vector<std::string> names;
+TEST(Golden, DisplayAfterEachBlock) {
   std::stringstream list(ORV_GOLDEN_INPUTS);
-  for (std::string name; std::getline(list, name, ',');) names.push_back(name);
-  return names;
-}
+  for (std::string name; std::getline(list, name, ',');) {
+    const std::string dir = ORV_DISPLAY_TEST_DIR;
+    const std::string stream = ReadFile(dir + "/data/" + name);
+    const std::string goldenPath = dir + "/golden/" + name.substr(0, name.rfind('.')) + ".txt";
+    ASSERT_FALSE(stream.empty()) << "cannot read " << name;
+    const std::string actual = Decode(stream);
 
-std::string TestName(const testing::TestParamInfo<std::string>& info) {
-  std::string name = info.param;
-  std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
-  return name;
+    const char* regenerate = std::getenv("ORVANTA_REGENERATE_GOLDEN");
+    if (regenerate && std::string(regenerate) == "1") {
+      std::ofstream(goldenPath, std::ios::binary | std::ios::trunc) << actual;
+      ASSERT_EQ(ReadFile(goldenPath), actual) << "cannot write " << goldenPath;
+      continue;
+    }
+    const std::string expected = ReadFile(goldenPath);
+    ASSERT_FALSE(expected.empty()) << "no " << goldenPath << "; ORVANTA_REGENERATE_GOLDEN=1 records it";
+    if (actual == expected) continue;
+    // The first line that differs, with its number: the files run to thousands.
+    const auto at = std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end()).first;
+    const size_t from =
+        at == actual.begin() ? 0 : actual.rfind('\n', static_cast<size_t>(at - actual.begin()) - 1) + 1;
+    const auto lineAt = [from](const std::string& text) { return text.substr(from, text.find('\n', from) - from); };
+    const long line = std::count(actual.begin(), actual.begin() + static_cast<long>(from), '\n') + 1;
+    ADD_FAILURE() << goldenPath << ", line " << line << ":\n  got      " << lineAt(actual) << "\n  expected " << lineAt(expected)
+                  << "\n(ORVANTA_REGENERATE_GOLDEN=1 rewrites the expected files)";
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Recordings, Golden, testing::ValuesIn(InputNames()), TestName);
 
 }  // namespace
 }  // namespace orv
