@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "res/Catalog.h"
 #include "res/Packed.h"
@@ -44,18 +45,15 @@ TEST(Resources, EveryPictureLoadsAtItsSize) {
   for (const auto& c : numbered) EXPECT_EQ(res::Load(c.id).size(), c.size) << c.legend << " (" << c.id << ")";
 
   // Every button raised (U) and pressed (D), the two different.
-  const struct {
-    const char* control;
-    int side;
-  } buttons[] = {{"RECORD", 25}, {"STOP", 25}, {"SAVE", 25}, {"CONNECT", 25}, {"FLASH", 25}, {"PAGE", 25},
-                 {"OK", 25},     {"DISPLAY", 25}, {"UP", 16}, {"DOWN", 16}, {"IUP", 16}, {"IDOWN", 16},
-                 {"BUP", 16},    {"BDOWN", 16}};
-  for (const auto& b : buttons) {
-    const QPixmap up = res::Load(std::string(b.control) + "U");
-    const QPixmap down = res::Load(std::string(b.control) + "D");
-    EXPECT_EQ(up.size(), QSize(b.side, b.side)) << b.control << "U";
-    EXPECT_EQ(down.size(), QSize(b.side, b.side)) << b.control << "D";
-    EXPECT_NE(up.toImage(), down.toImage()) << b.control << ": pressed looks raised";
+  const std::pair<const char*, int> buttons[] = {
+      {"RECORD", 25}, {"STOP", 25}, {"SAVE", 25}, {"CONNECT", 25}, {"FLASH", 25}, {"PAGE", 25}, {"OK", 25},
+      {"DISPLAY", 25}, {"UP", 16}, {"DOWN", 16}, {"IUP", 16}, {"IDOWN", 16}, {"BUP", 16}, {"BDOWN", 16}};
+  for (const auto& [control, side] : buttons) {
+    const QPixmap up = res::Load(std::string(control) + "U");
+    const QPixmap down = res::Load(std::string(control) + "D");
+    EXPECT_EQ(up.size(), QSize(side, side)) << control << "U";
+    EXPECT_EQ(down.size(), QSize(side, side)) << control << "D";
+    EXPECT_NE(up.toImage(), down.toImage()) << control << ": pressed looks raised";
   }
 }
 
