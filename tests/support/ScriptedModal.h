@@ -35,8 +35,6 @@ class ScriptedModal : public IModal {
   std::function<void(const ShownMessage&)> onMessage;
 
   std::vector<ShownMessage> messages;
-  std::vector<FileDialogRequest> fileRequests;
-  std::vector<QPoint> menuPositions;
   std::vector<std::vector<std::string>> menus;  // entry texts ("*" marks a checked entry)
   std::vector<std::string> unexpected;
 
