@@ -22,7 +22,6 @@ TEST(PageFile, Lines) {
   };
   const std::vector<std::string> four = {"#00::", "#01::", "#02::", "#03::", "#04::"};
   const Case cases[] = {
-      {"empty text fills nothing", "", {}},
       {"a name and four markers; the line end fills no page of its own", "[Engine]1,2,3,4,\n", {{"Engine", four}}},
       {"a line without commas gets slot 0 only", "[Name]abc\n", {{"Name", {"#00::"}}}},
       {"12,34, gives #01::, #0,:: and #04::", "12,34,\n", {{"", {"#00::", "#01::", "#0,::", "#04::"}}}},
@@ -32,8 +31,6 @@ TEST(PageFile, Lines) {
               "#0B::", "#0C::", "#0D::", "#0E::", "#0F::"}}}},
       {"a line over 59 characters goes on as the next page's line", "1,2,3,4," + std::string(51, 'x') + "5,6,\n",
        {{"", four}, {"", {"#00::", "#05::", "#06::"}}}},
-      {"a \"[\" without \"]\": empty name, the whole line is markers", "[ab1,\n",
-       {{"", {"#00::", "#0[::", "#0b::", "#0,::"}}}},
       {"the name is taken from position 1 wherever the \"[\" is", "1,[ab]2,\n", {{",[ab", {"#00::", "#02::"}}}},
       {"reading stops after the fourth line", "[A]1,\n[B]2,\n[C]3,\n[D]4,\n[E]5,\n[F]6,\n",
        {{"A", {"#00::", "#01::"}}, {"B", {"#00::", "#02::"}}, {"C", {"#00::", "#03::"}}, {"D", {"#00::", "#04::"}}}},
