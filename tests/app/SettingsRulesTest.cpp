@@ -22,8 +22,6 @@ TEST(SettingsRules, StoredValuesBecomeSettings) {
       {"CaptureInterval 9 is 9 seconds", {{}, {}, 9, {}}, {7, 1, 4800, 9, 9, 0}},
       {"CaptureInterval -1 reads as index 0", {{}, {}, -1, {}}, {7, 1, 4800, 0, 1, 0}},
       {"ComPort 11 kept as it is", {{}, 11, {}, {}}, {11, 1, 4800, 1, 2, 0}},
-      {"ComPort -4 kept as it is", {{}, -4, {}, {}}, {-4, 1, 4800, 1, 2, 0}},
-      {"DisplayType 3 carried through", {{}, {}, {}, 3}, {7, 1, 4800, 1, 2, 3}},
       {"BaudRate 9 keeps its index and the default rate", {9, {}, {}, {}}, {7, 9, 4800, 1, 2, 0}},
       {"every table entry", {7, 0, 7, -2}, {0, 7, 230400, 7, 600, -2}},
       {"beyond any list: where the up arrow lands", {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX},

@@ -57,32 +57,6 @@ std::string KnownStream(int blocks) {
   }
 }
 
-// What the decoder makes of the stream's 300-byte blocks on display type 1,
-// chosen with DISPLAY after start-up.
-orv::DisplayModel DecodedStream(const std::string& stream) {
-  orv::DisplayModel expected;
-  expected.SetDefaultPages();
-  expected.ResetDisplay();
-  expected.ClearCells();  // what OnDisplay leaves
-  expected.m_nDisplayType = 1;
-  for (size_t at = 0; at + 300 <= stream.size(); at += 300) expected.DecodeBlock(stream.substr(at, 300));
-  return expected;
-}
-
-// Waits (bounded) until the window shows `expected`, cells and raw slots.
-// The values of the last block appear nowhere before it, so they are equal
-// only once every block is in.
-void ExpectDisplay(CViewerDlg& dlg, const orv::DisplayModel& expected, const std::string& legend) {
-  const auto same = [&] {
-    std::lock_guard<std::mutex> lock(dlg.m_lock);
-    return std::equal(std::begin(dlg.m_model.m_nGlyphOffset), std::end(dlg.m_model.m_nGlyphOffset),
-                      std::begin(expected.m_nGlyphOffset)) &&
-           std::equal(std::begin(dlg.m_model.m_strSlotSentence), std::end(dlg.m_model.m_strSlotSentence),
-                      std::begin(expected.m_strSlotSentence));
-  };
-  EXPECT_TRUE(WaitFor(same, 10000)) << legend;
-}
-
 std::string ReadAll(const QString& path) {
   QFile file(path);
   file.open(QIODevice::ReadOnly);
@@ -91,7 +65,14 @@ std::string ReadAll(const QString& path) {
 
 TEST(LiveDisplay, TheDecodersDisplayLiveAndTheRawLogHoldsTheStream) {
   const std::string stream = KnownStream(6);
-  const orv::DisplayModel expected = DecodedStream(stream);
+  // What the decoder makes of the stream's 300-byte blocks on display type 1,
+  // chosen with DISPLAY after start-up.
+  orv::DisplayModel expected;
+  expected.SetDefaultPages();
+  expected.ResetDisplay();
+  expected.ClearCells();  // what OnDisplay leaves
+  expected.m_nDisplayType = 1;
+  for (size_t at = 0; at + 300 <= stream.size(); at += 300) expected.DecodeBlock(stream.substr(at, 300));
   QTemporaryDir dir;
   const QString rawLog = dir.path() + "/raw.nmea";
   {
@@ -111,7 +92,16 @@ TEST(LiveDisplay, TheDecodersDisplayLiveAndTheRawLogHoldsTheStream) {
     dlg.OnContextMenu(&dlg, QPoint());
     dlg.OnContextMenu(&dlg, QPoint());
     dlg.OnConnect();
-    ExpectDisplay(dlg, expected, "live, with the monitor open and the raw log on");
+    // Cells and raw slots: the values of the last block appear nowhere
+    // before it, so they are equal only once every block is in.
+    const auto same = [&] {
+      std::lock_guard<std::mutex> lock(dlg.m_lock);
+      return std::equal(std::begin(dlg.m_model.m_nGlyphOffset), std::end(dlg.m_model.m_nGlyphOffset),
+                        std::begin(expected.m_nGlyphOffset)) &&
+             std::equal(std::begin(dlg.m_model.m_strSlotSentence), std::end(dlg.m_model.m_strSlotSentence),
+                        std::begin(expected.m_strSlotSentence));
+    };
+    EXPECT_TRUE(WaitFor(same, 10000)) << "live, with the monitor open and the raw log on";
     EXPECT_EQ(w.CaptionStatus(), "ECO RUN");
     const size_t sentences = static_cast<size_t>(std::count(stream.begin(), stream.end(), '\n'));
     ASSERT_TRUE(WaitFor([&] { return dlg.m_rawLog.Sentences() == static_cast<long long>(sentences); }));
