@@ -33,8 +33,6 @@ TEST(Readback, RecordLinesFromTheExchangeBuffer) {
   for (const auto& c : cases) {
     EXPECT_EQ(ReadbackRecordLine(c.address, c.exchange.data(), c.exchange.size()), c.line) << c.legend;
   }
-  EXPECT_EQ(ReadbackHeaderLine(), "[ZTQFLASH]\r\n");
-  EXPECT_EQ(ReadbackEndLine(), ":00000001FF\r\n");
 }
 
 TEST(Readback, ProgressRowShowsFlashAndTheAddress) {

@@ -1,44 +1,13 @@
 #include "FlashSession.h"
 
-#include <QTest>
 #include <gtest/gtest.h>
 
 #include <fstream>
 
 #include "Waits.h"
-#include "display/DisplayModel.h"
 #include "flash/Messages.h"
 
 namespace flashtest {
-
-namespace {
-
-char CharOfGlyph(int offset) {
-  for (const char c : std::string("FLASH 0123456789ABCDEF")) {
-    if (orv::GlyphOf(static_cast<unsigned char>(c)) * orv::kGlyphWidth == offset) return c;
-  }
-  return '?';
-}
-
-}  // namespace
-
-ProgressRecorder::ProgressRecorder(CViewerDlg* dlg) : dlg_(dlg) {
-  dlg_->installEventFilter(this);
-  // Repaints of a window that is not exposed yet are dropped.
-  EXPECT_TRUE(QTest::qWaitForWindowExposed(dlg_));
-}
-
-bool ProgressRecorder::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == dlg_ && event->type() == QEvent::Paint) {
-    std::string row;
-    {
-      std::lock_guard<std::mutex> lock(dlg_->m_lock);
-      for (int i = 0; i < 10; ++i) row += CharOfGlyph(dlg_->m_model.m_nGlyphOffset[i]);
-    }
-    if (row.compare(0, 6, "FLASH ") == 0 && (rows.empty() || rows.back() != row)) rows.push_back(row);
-  }
-  return false;
-}
 
 Session::Session(orv::sim::UnitOptions unit, bool pacing) : flashCable(unit.cable == orv::sim::Cable::Flash) {
   // No stream until LiveViewRuns: the loader's answers are all that comes

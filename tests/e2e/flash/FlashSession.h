@@ -1,9 +1,7 @@
 #pragma once
 // A main window joined to a simulated unit served in this process on a real
 // pseudo-terminal, paced as a real line, with what the flash tests look at:
-// the messages, the progress rows the window painted, the unit itself.
-#include <QEvent>
-#include <QObject>
+// the messages, the port, the unit itself.
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,21 +10,6 @@
 #include "sim/PtyHost.h"
 
 namespace flashtest {
-
-// Row 0 as the window painted it, each distinct state once, in order, kept
-// only while it reads "FLASH " and four characters.
-class ProgressRecorder : public QObject {
- public:
-  explicit ProgressRecorder(CViewerDlg* dlg);
-  ~ProgressRecorder() override { dlg_->removeEventFilter(this); }
-  std::vector<std::string> rows;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
- private:
-  CViewerDlg* dlg_;
-};
 
 struct Session {
   Session(orv::sim::UnitOptions unit, bool pacing = true);
@@ -50,7 +33,6 @@ struct Session {
 
   std::unique_ptr<orv::sim::PtyHost> host;
   WindowFixture w;
-  ProgressRecorder progress{w.dlg.get()};
   bool started = false;
   const bool flashCable;
   int inQueueBeforeRun = 0;

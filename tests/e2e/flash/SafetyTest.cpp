@@ -67,7 +67,6 @@ TEST(FlashSafety, NothingHurtsTheUnitOrABackup) {
   const auto same = [](const Memory& m) { return m; };
   const std::string ocdVersion = "OCD VERSION: 1.2";
   const Case cases[] = {
-      {"1 SAVE over a backup, No", Cable::Flash, "", Op::Save, kOldHex, {IDNO}, {msg::kSaveFlashData}, true, same},
       {"1 SAVE over a backup, the cable lost half-way", Cable::Flash, "drop-after=2141", Op::Save, kOldHex, {IDYES},
        {msg::kSaveFlashData, ocdVersion, msg::kReadingFlashData}, false, same},
       {"2 table with a malformed data line", Cable::Data, "", Op::Flash,
@@ -83,12 +82,6 @@ TEST(FlashSafety, NothingHurtsTheUnitOrABackup) {
       {"5 Intel HEX lowered with sed", Cable::Data, "", Op::Flash, "[INTELHEX]0000\n" + Lowered(small),
        {IDYES, IDYES}, {msg::kSureToFlash, msg::kEraseAndFlash, "Loaded Flash: bytes =130"}, false,
        [&](const Memory& m) { return HexOver(small, Erased(m, 0, 0)); }},
-      {"5 OCD record with a damaged checksum", Cable::Flash, "", Op::Flash,
-       "[ZTQFLASH]\n:10800000C112201BA7F9CE5E00D4B68C6D3E902521\n:00000001FF\n", {},
-       {Format(msg::kRefusal, 2, Format(msg::kChecksum, 0x21, 0x20).c_str())}, true, same},
-      {"6 04 record above 64 KiB", Cable::Flash, "", Op::Flash,
-       "[ZTQFLASH]\n:020000040001F9\n" + small.substr(small.find('\n') + 1), {},
-       {Format(msg::kRefusal, 2, msg::kUpperAddress)}, true, same},
       {"6 Intel HEX outside the header's pages", Cable::Data, "", Op::Flash, "[INTELHEX]0101\n" + small, {},
        {Format(msg::kRefusal, 3, Format(msg::kOutsidePages, 0, 1, 1).c_str())}, true, same},
       {"7 OCD image over the data cable", Cable::Data, "", Op::Flash, "[ZTQFLASH]\n" + hex02, {IDYES, IDYES},
