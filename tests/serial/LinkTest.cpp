@@ -38,7 +38,6 @@ TEST(LinkWatch, StatesFromWhatArrivesAndWhen) {
       {"bytes trickling in are no silence", {{2000, 'q', 10}}, 4000, LinkState::Waiting},
       {"a shrinking queue is no arrival", {{1000, 'q', 200}, {2000, 'q', 100}}, 4000, LinkState::Silent},
       {"a block of sentences", {{600, 'b', 300}}, 700, LinkState::Live},
-      {"sentences, then 3 s of nothing", {{600, 'b', 300}}, 3600, LinkState::Silent},
       {"one garbled block is noise", {{600, 'b', 300}, {1200, 'g', 300}}, 1300, LinkState::Waiting},
       {"two garbled blocks: wrong rate", {{600, 'g', 300}, {1200, 'g', 300}}, 1300, LinkState::NotNmea},
       {"sentences again end it", {{600, 'g', 300}, {1200, 'g', 300}, {1800, 'b', 300}}, 1900, LinkState::Live},

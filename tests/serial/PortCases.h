@@ -32,7 +32,6 @@ inline const std::vector<ReadCase>& ReadCases() {
       {"connection, nothing queued", Timeouts::Connection(), "", false, 300, "None", 0, 50},
       {"connection, takes what is queued", Timeouts::Connection(), "12345", false, 300, "None", 0, 50},
       {"ocd, nothing comes", Timeouts::Ocd(), "", false, 5, "Timeout", 105 - 1, 105 + kSlackMs},
-      {"ocd, reply comes up short", Timeouts::Ocd(), "\x05", false, 2, "Timeout", 102 - 1, 102 + kSlackMs},
       {"ocd, three of five", Timeouts::Ocd(), "abc", false, 5, "Timeout", 105 - 1, 105 + kSlackMs},
       {"ocd, all came", Timeouts::Ocd(), "\x05\x80", false, 2, "None", 0, 50},
       {"ocd, all come while it waits", Timeouts::Ocd(), "rev", true, 3, "None", 0, 103},

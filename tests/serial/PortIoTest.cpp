@@ -6,7 +6,6 @@
 #include <sys/syscall.h>
 
 #include <atomic>
-#include <ctime>
 #include <fstream>
 #include <future>
 #include <thread>
@@ -57,8 +56,7 @@ TEST_F(PortIo, EverySupportedRateIsSetAndOthersAreRefused) {
     int baud;
     speed_t speed;  // B0: refused, the rate before stays
   } rows[] = {{2400, B2400},   {4800, B4800},     {9600, B9600},     {19200, B19200}, {38400, B38400},
-              {57600, B57600}, {115200, B115200}, {230400, B230400}, {0, B0},         {-1, B0},
-              {300, B0},       {14400, B0},       {460800, B0}};
+              {57600, B57600}, {115200, B115200}, {230400, B230400}, {14400, B0},     {460800, B0}};
   for (const auto& row : rows) {
     const bool ok = row.speed != B0;
     for (const bool onlyRate : {false, true}) {
@@ -175,12 +173,6 @@ TEST_F(PortIo, AHungUpOrClosedPortGivesClosed) {
   port_->Cancel();  // harmless on a closed port
 }
 
-long long ThreadCpuUs() {
-  timespec ts{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return static_cast<long long>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
-}
-
 // Whether thread `tid` sleeps in a poll() with a time-out, as the kernel's
 // /proc view of it says.
 bool AsleepInPoll(pid_t tid) {
@@ -196,22 +188,13 @@ bool AsleepInPoll(pid_t tid) {
   return sleeping && ((number == SYS_poll && std::stol(timeout, nullptr, 16) != 0) || number == SYS_ppoll);
 }
 
-struct WaitResult {
-  Status status;
-  long long cpuUs = 0;
-};
-
 // WaitForInput on a thread of its own, as the receive thread runs it.
 class Waiter {
  public:
   Waiter(Port& port, int minBytes, int timeoutMs)
       : result_(std::async(std::launch::async, [this, &port, minBytes, timeoutMs] {
           tid_ = static_cast<pid_t>(syscall(SYS_gettid));
-          WaitResult r;
-          const long long cpuBefore = ThreadCpuUs();
-          r.status = port.WaitForInput(minBytes, timeoutMs);
-          r.cpuUs = ThreadCpuUs() - cpuBefore;
-          return r;
+          return port.WaitForInput(minBytes, timeoutMs);
         })) {}
   // Whether the thread has gone to sleep in the kernel within 2 s, so that
   // what the test does next has to wake it.
@@ -222,7 +205,7 @@ class Waiter {
     }
     return false;
   }
-  WaitResult Get() {
+  Status Get() {
     // Every wait here has its own bound; this one only keeps a broken wait
     // from hanging the run.
     if (result_.wait_for(std::chrono::seconds(15)) != std::future_status::ready) {
@@ -234,7 +217,7 @@ class Waiter {
 
  private:
   std::atomic<pid_t> tid_{0};
-  std::future<WaitResult> result_;
+  std::future<Status> result_;
 };
 
 TEST(PortWait, TheLastByteCancelAndHangUpWakeTheWaiterPromptly) {
@@ -242,7 +225,7 @@ TEST(PortWait, TheLastByteCancelAndHangUpWakeTheWaiterPromptly) {
   const struct {
     const char* legend;
     int baud;            // at 2400 the wait for 300 bytes sleeps over a second at a time
-    std::string before;  // sent once the waiter sleeps
+    std::string before;  // sent once the waiter sleeps; short of the block, so it sleeps on
     Wake wake;
     const char* code;
   } rows[] = {
@@ -263,8 +246,8 @@ TEST(PortWait, TheLastByteCancelAndHangUpWakeTheWaiterPromptly) {
     if (row.wake == Wake::LastByte) pty.Send("\n");
     if (row.wake == Wake::Cancel) port->Cancel();
     if (row.wake == Wake::HangUp) pty.Close();
-    const WaitResult r = waiter.Get();
-    EXPECT_STREQ(ErrorName(r.status.code), row.code) << row.legend << ": " << r.status.Text();
+    const Status woke = waiter.Get();
+    EXPECT_STREQ(ErrorName(woke.code), row.code) << row.legend << ": " << woke.Text();
     // Well inside the second the sleep alone would take, with room for a
     // loaded machine under a sanitizer.
     EXPECT_LT(MsSince(woken), 500) << row.legend;
@@ -272,35 +255,6 @@ TEST(PortWait, TheLastByteCancelAndHangUpWakeTheWaiterPromptly) {
     EXPECT_STREQ(ErrorName(port->WaitForInput(1, 1000).code), "Cancelled") << "a cancel holds until cleared";
     port->ClearCancel();
     EXPECT_STREQ(ErrorName(port->WaitForInput(1, 20).code), "Timeout");
-  }
-}
-
-TEST_F(PortIo, WaitSleepsWhileWaiting) {
-  // A spinning wait would use the whole 300 ms; bytes already queued must
-  // not make the poll return at once.
-  const struct {
-    const char* legend;
-    int baud;
-    int queued;  // bytes already waiting, fewer than asked for
-    int minBytes;
-    long long maxCpuUs;
-  } rows[] = {
-      {"block at 230400", 230400, 0, 300, 10000},
-      {"one byte at 230400", 230400, 0, 1, 30000},
-      {"part of a block queued at 9600", 9600, 100, 300, 10000},
-  };
-  for (const auto& row : rows) {
-    ASSERT_TRUE(port_->Configure(row.baud).ok()) << row.legend;
-    if (row.queued > 0) {
-      ASSERT_TRUE(pty_.Send(std::string(static_cast<size_t>(row.queued), 'q')));
-      ASSERT_TRUE(port_->WaitForInput(row.queued, 2000).ok()) << row.legend;
-    }
-    const TestClock::time_point start = TestClock::now();
-    const WaitResult r = Waiter(*port_, row.minBytes, 300).Get();
-    const long long elapsed = MsSince(start);
-    EXPECT_STREQ(ErrorName(r.status.code), "Timeout") << row.legend << ": " << r.status.Text();
-    EXPECT_TRUE(elapsed >= 299 && elapsed < 300 + 250) << row.legend << ": " << elapsed << " ms";
-    EXPECT_LT(r.cpuUs, row.maxCpuUs) << row.legend << ": the wait burnt processor time";
   }
 }
 

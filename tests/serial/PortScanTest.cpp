@@ -33,7 +33,6 @@ TEST(PortScan, ListsByIdFirstThenUsbThenRealUartsOnly) {
     std::string device;  // empty: nothing there
   } rows[] = {
       {"a by-id link names its ttyUSB", folder.Dev(DeviceFolder::kById), "ttyUSB0"},
-      {"a UART with a chip", folder.Dev("ttyS0"), "ttyS0"},
       {"a UART without one", folder.Dev("ttyS1"), ""},
       {"a link to nowhere", folder.Dev("ttyUSB1"), ""},
       {"a plain file", folder.Dev("ttyUSB2"), ""},
