@@ -9,9 +9,9 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <future>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "common/Text.h"
 #include "tests/serial/PortCases.h"
@@ -38,27 +38,6 @@ long long ThreadCpuMs() {
     return ((static_cast<long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000;
   };
   return ms(kernel) + ms(user);
-}
-
-struct WaitResult {
-  Status status;
-  long long cpuMs = 0;
-};
-
-// WaitForInput on a thread of its own, as the receive thread runs it.
-std::future<WaitResult> WaitAside(Port& port, int minBytes, int timeoutMs) {
-  return std::async(std::launch::async, [&port, minBytes, timeoutMs] {
-    const long long before = ThreadCpuMs();
-    const Status status = port.WaitForInput(minBytes, timeoutMs);
-    return WaitResult{status, ThreadCpuMs() - before};
-  });
-}
-
-// Every wait has its own bound; this one only keeps a broken wait from
-// hanging the run.
-WaitResult Get(std::future<WaitResult>& waiter) {
-  if (waiter.wait_for(std::chrono::seconds(15)) != std::future_status::ready) std::abort();
-  return waiter.get();
 }
 
 class ComPort : public ::testing::Test {
@@ -172,32 +151,32 @@ TEST_F(FlashCable, ReadsKeepToTheirRegime) {
 TEST_F(FlashCable, AWaitEndsOnItsBytesAndOnCancel) {
   // A waiter sleeps for the wire time of the bytes it misses: at 115200 a
   // block's worth is 26 ms, so the last byte is seen within that.
-  std::future<WaitResult> waiter = WaitAside(*port_, 300, 10000);
   const Clock::time_point sent = Clock::now();
   Echo(std::string(300, 'b'));
-  WaitResult r = Get(waiter);
-  EXPECT_TRUE(r.status.ok()) << r.status.Text();
+  Status s = port_->WaitForInput(300, 10000);
+  EXPECT_TRUE(s.ok()) << s.Text();
   EXPECT_LT(MsSince(sent), 100);
 
-  // At 2400 it sleeps 1.25 s at a time; Cancel must cut that short.
+  // At 2400 it sleeps 1.25 s at a time; Cancel from another thread, as the
+  // window cancels the receive thread's wait, must cut that short.
   ASSERT_TRUE(port_->Configure(2400).ok());
-  waiter = WaitAside(*port_, 600, 10000);
   const Clock::time_point cancelled = Clock::now();
-  port_->Cancel();
-  r = Get(waiter);
-  EXPECT_STREQ(ErrorName(r.status.code), "Cancelled") << r.status.Text();
+  std::thread window([this] { port_->Cancel(); });
+  s = port_->WaitForInput(600, 10000);
+  window.join();
+  EXPECT_STREQ(ErrorName(s.code), "Cancelled") << s.Text();
   EXPECT_LT(MsSince(cancelled), 100);
   EXPECT_STREQ(ErrorName(port_->WaitForInput(1, 100).code), "Cancelled") << "until cleared";
   port_->ClearCancel();
 
   // A wait that runs out slept: spinning would take its 300 ms of processor.
+  const long long cpuBefore = ThreadCpuMs();
   const Clock::time_point start = Clock::now();
-  waiter = WaitAside(*port_, 600, 300);
-  r = Get(waiter);
+  s = port_->WaitForInput(600, 300);
   const long long elapsed = MsSince(start);
-  EXPECT_STREQ(ErrorName(r.status.code), "Timeout") << r.status.Text();
+  EXPECT_STREQ(ErrorName(s.code), "Timeout") << s.Text();
   EXPECT_TRUE(elapsed >= 299 && elapsed < 300 + kSlackMs) << elapsed << " ms";
-  EXPECT_LT(r.cpuMs, 50) << "the wait burnt processor time";
+  EXPECT_LT(ThreadCpuMs() - cpuBefore, 50) << "the wait burnt processor time";
 }
 
 // The data cable: the unit streams its sentences at 4800 bit/s.
@@ -226,9 +205,8 @@ class HungUp : public ComPort {};
 TEST_F(HungUp, TheWaitEndsAndEveryCallGivesClosed) {
   ASSERT_TRUE(port_->Configure(4800).ok());
   const Clock::time_point start = Clock::now();
-  std::future<WaitResult> waiter = WaitAside(*port_, 300, 10000);
-  const WaitResult r = Get(waiter);
-  EXPECT_STREQ(ErrorName(r.status.code), "Closed") << r.status.Text();
+  const Status wait = port_->WaitForInput(300, 10000);
+  EXPECT_STREQ(ErrorName(wait.code), "Closed") << wait.Text();
   EXPECT_LT(MsSince(start), 2000) << "ended by the hang-up, not the time-out";
   for (const test::PortCall& c : test::IoCalls()) {
     const Clock::time_point called = Clock::now();
