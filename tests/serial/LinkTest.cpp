@@ -118,8 +118,7 @@ TEST(OpenFailure, ReasonsInPlainWords) {
 }
 
 // The facts behind a refusal, gathered from the system: the device's group
-// and the user asking (the table above words them; the errno of a refused
-// open is PortOpen's table).
+// and the user asking, which the table above puts into words.
 TEST(OpenFailure, TheFactsNameTheDevicesGroupAndTheUser) {
   orv::test::Pty pty;
   struct stat device {};

@@ -1,6 +1,5 @@
-// What a path in a folder of pseudo-terminals and links, laid out as /dev
-// and /sys/class/tty are, leads to, and the names the scan gives. What the
-// scan lists, and in which order, the port picker's end-to-end test shows.
+// What a path in a folder laid out as /dev and /sys/class/tty leads to, and
+// the scan's names (what it lists: the port picker's end-to-end test).
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -12,11 +12,6 @@
 namespace orv::serial {
 namespace {
 
-std::string ReadLog(const std::string& name) {
-  std::ifstream in(std::string(ORVANTA_SOURCE_DIR) + "/tests/display/data/" + name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 TEST(StreamMonitor, CountsRealLogs) {
   // Types in the order $IIXDR, $SDMTW, $SDDBT, $SDVLW, $SDVHW, $GPRMC, $GPGLL.
   const struct {
@@ -28,7 +23,8 @@ TEST(StreamMonitor, CountsRealLogs) {
       {"pacific-cup-start-sd.nmea", {0, 22, 22, 0, 22, 11, 11}, {0, 0, 0, 0, 0, 0, 0}, 512},
   };
   for (const auto& row : rows) {
-    const std::string log = ReadLog(row.log);
+    std::ifstream in(std::string(ORVANTA_SOURCE_DIR) + "/tests/display/data/" + row.log, std::ios::binary);
+    const std::string log((std::istreambuf_iterator<char>(in)), {});
     ASSERT_FALSE(log.empty()) << row.log;
     StreamMonitor monitor;
     for (size_t at = 0; at < log.size(); at += 300) monitor.Feed(log.data() + at, std::min<size_t>(300, log.size() - at), 0, 0);
