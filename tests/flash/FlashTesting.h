@@ -192,6 +192,19 @@ class SimPort : public serial::Port {
   std::string path_ = "sim";
 };
 
+// Questions and progress reports carry "Status", everything else "Error".
+inline const char* CaptionOf(const std::string& text) {
+  const char* status[] = {msg::kSureToFlash, msg::kEraseAndFlash, msg::kSaveFlashData, msg::kFlashErased,
+                          "OCD VERSION: ",    "FLASH CRC: ",       "Loaded Flash: bytes ="};
+  for (const char* s : status) {
+    if (text.rfind(s, 0) == 0) return msg::kCaptionStatus;
+  }
+  return msg::kCaptionError;
+}
+inline bool IsQuestion(const std::string& text) {
+  return text == msg::kSureToFlash || text == msg::kEraseAndFlash || text == msg::kSaveFlashData;
+}
+
 class TestHost : public FlashHost {
  public:
   explicit TestHost(std::shared_ptr<SimPort> port, std::deque<int> answers = {})
@@ -199,8 +212,10 @@ class TestHost : public FlashHost {
 
   std::shared_ptr<serial::Port> LinkPort() override { return port; }
   int ConnectionBaud() override { return 4800; }
-  int Message(const std::string& text, const char*, Buttons buttons) override {
+  int Message(const std::string& text, const char* caption, Buttons buttons) override {
     texts.push_back(text);
+    EXPECT_STREQ(caption, CaptionOf(text)) << text;
+    EXPECT_EQ(buttons, IsQuestion(text) ? Buttons::YesNo : Buttons::Ok) << text;
     if (onMessage) onMessage(text);
     if (buttons == Buttons::Ok) return IDOK;
     EXPECT_FALSE(answers.empty()) << "unscripted question: " << text;

@@ -67,6 +67,7 @@ TEST(FlashSafety, NothingHurtsTheUnitOrABackup) {
   const auto same = [](const Memory& m) { return m; };
   const std::string ocdVersion = "OCD VERSION: 1.2";
   const Case cases[] = {
+      {"1 SAVE over a backup, No", Cable::Flash, "", Op::Save, kOldHex, {IDNO}, {msg::kSaveFlashData}, true, same},
       {"1 SAVE over a backup, the cable lost half-way", Cable::Flash, "drop-after=2141", Op::Save, kOldHex, {IDYES},
        {msg::kSaveFlashData, ocdVersion, msg::kReadingFlashData}, false, same},
       {"2 table with a malformed data line", Cable::Data, "", Op::Flash,
