@@ -10,10 +10,10 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
-#include <chrono>
 
 #include "app/ViewerDlg.h"
 #include "common/Text.h"
+#include "serial/ReceiveLoop.h"
 
 namespace {
 
@@ -41,13 +41,8 @@ QString LineText(const MonitorLine& line) {
          QString::asprintf("  %-4s ", Verdict(line)) + QString::fromLatin1(orv::serial::Printable(line.text).c_str());
 }
 
-// Characters LineText gives for `line`: 20 before the text, and four for
-// each byte shown as "<hh>".
-int Width(const MonitorLine& line) {
-  int width = 20;
-  for (char c : line.text) width += c >= 0x20 && c <= 0x7E ? 1 : 4;
-  return width;
-}
+// Characters LineText gives for `line`: 20 before the printable text.
+int Width(const MonitorLine& line) { return 20 + static_cast<int>(orv::serial::Printable(line.text).size()); }
 
 //   $IIXDR,     1200     $SDMTW,      120
 //   ...
@@ -65,11 +60,6 @@ std::string CountsText(const orv::serial::MonitorCounts& c) {
   text += orv::Format("checksum  ok %lld   bad %lld   none %lld", c.valid, c.invalid, c.absent);
   if (c.lostBytes) text += orv::Format("   lost %lld bytes", c.lostBytes);
   return text;
-}
-
-long long SteadyNowMs() {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
 }
 
 }  // namespace
@@ -175,7 +165,7 @@ void CRawMonitorDlg::Feed(const orv::serial::TappedBlock& block) {
 }
 
 void CRawMonitorDlg::Refresh() {
-  const long long now = SteadyNowMs();
+  const long long now = orv::serial::SteadyMs();
   m_pRates->setText(QString::asprintf("%8.0f bytes/s   %6.1f sentences/s", m_monitor.BytesPerSecond(now),
                                       m_monitor.SentencesPerSecond(now)));
   m_pCounts->setText(QString::fromLatin1(CountsText(m_monitor.Counts()).c_str()));

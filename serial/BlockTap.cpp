@@ -2,12 +2,14 @@
 
 #include <chrono>
 
+#include "serial/ReceiveLoop.h"
+
 namespace orv::serial {
 namespace {
 
-template <typename C>
-long long MsOf() {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(C::now().time_since_epoch()).count();
+long long WallMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
 }
 
 }  // namespace
@@ -23,8 +25,7 @@ void BlockTap::SetActive(bool active) {
 
 void BlockTap::Push(const char* data, int count, unsigned stream) {
   if (!active_ || count <= 0) return;
-  TappedBlock block{std::string(data, static_cast<size_t>(count)), MsOf<std::chrono::system_clock>(),
-                    MsOf<std::chrono::steady_clock>(), stream};
+  TappedBlock block{std::string(data, static_cast<size_t>(count)), WallMs(), SteadyMs(), stream};
   std::lock_guard<std::mutex> lock(lock_);
   if (!active_) return;
   queuedBytes_ += block.bytes.size();

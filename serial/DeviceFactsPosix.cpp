@@ -24,9 +24,13 @@
 #include <vector>
 
 #include "serial/OpenFailure.h"
+#include "serial/PosixFiles.h"
 
 namespace orv::serial {
 namespace {
+
+using posix::FirstLine;
+using posix::RealPath;
 
 bool IsNumber(const char* name) {
   if (*name == 0) return false;
@@ -36,22 +40,9 @@ bool IsNumber(const char* name) {
   return true;
 }
 
-std::string FirstLine(const std::string& path) {
-  std::ifstream in(path);
-  std::string line;
-  std::getline(in, line);
-  return line;
-}
-
 std::string ProgramName(int pid) {
   const std::string name = FirstLine("/proc/" + std::to_string(pid) + "/comm");
   return name.empty() ? "another program" : name;
-}
-
-// The device's own name under any symbolic link, such as a by-id path.
-std::string RealPath(const std::string& path) {
-  char resolved[PATH_MAX];
-  return realpath(path.c_str(), resolved) ? resolved : path;
 }
 
 // The descriptors' links are read, never followed: a descriptor on a

@@ -6,24 +6,22 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
-#include <fstream>
 #include <set>
 
 #include "serial/PortScan.h"
+#include "serial/PosixFiles.h"
 
 namespace orv::serial {
 namespace {
+
+using posix::FirstLine;
+using posix::RealPath;
 
 const char* const kKinds[] = {"ttyUSB", "ttyACM", "ttyS"};
 
 bool IsCharDevice(const std::string& path) {
   struct stat st {};
   return stat(path.c_str(), &st) == 0 && S_ISCHR(st.st_mode);
-}
-
-std::string Canonical(const std::string& path) {
-  char resolved[PATH_MAX];
-  return realpath(path.c_str(), resolved) ? resolved : path;
 }
 
 std::string BaseName(const std::string& path) { return path.substr(path.find_last_of('/') + 1); }
@@ -36,13 +34,6 @@ std::string ReadLink(const std::string& path) {
   char target[PATH_MAX];
   const ssize_t n = readlink(path.c_str(), target, sizeof target - 1);
   return n > 0 ? std::string(target, static_cast<size_t>(n)) : std::string();
-}
-
-std::string FirstLine(const std::string& path) {
-  std::ifstream in(path);
-  std::string line;
-  std::getline(in, line);
-  return line;
 }
 
 // "ttyUSB" for "ttyUSB12", empty for a name that is none of the kinds.
@@ -80,7 +71,7 @@ std::string DeviceName(const std::string& path) {
     if (next.empty()) break;
     at = next[0] == '/' ? next : DirName(at) + "/" + next;
   }
-  return KindOf(BaseName(at)).empty() ? Canonical(path) : BaseName(at);
+  return KindOf(BaseName(at)).empty() ? RealPath(path) : BaseName(at);
 }
 
 // The kernel makes ttyS0 to ttyS31 whether or not there is a chip behind
@@ -98,7 +89,7 @@ std::string UartDescription(int type) {
 // A USB tty's interface and device lie above it in sysfs; the device has
 // the maker's and the model's names.
 std::string UsbDescription(const ScanRoots& roots, const std::string& name) {
-  std::string dir = Canonical(roots.sysTty + "/" + name + "/device");
+  std::string dir = RealPath(roots.sysTty + "/" + name + "/device");
   for (int up = 0; up < 4 && dir.size() > 1; ++up, dir = DirName(dir)) {
     const std::string product = FirstLine(dir + "/product");
     if (product.empty()) continue;
@@ -122,14 +113,14 @@ std::vector<FoundPort> ScanPorts(const ScanRoots& roots) {
   for (const std::string& name : Names(byId)) {
     const std::string path = byId + "/" + name;
     if (!IsCharDevice(path)) continue;
-    listed.insert(Canonical(path));
+    listed.insert(RealPath(path));
     found.push_back({path, DeviceName(path), UsbNameOf(name)});
   }
   for (const std::string& name : Names(roots.dev)) {
     const std::string kind = KindOf(name);
     const std::string path = roots.dev + "/" + name;
-    if (kind.empty() || !IsCharDevice(path) || listed.count(Canonical(path)) || !IsRealPort(roots, name)) continue;
-    listed.insert(Canonical(path));
+    if (kind.empty() || !IsCharDevice(path) || listed.count(RealPath(path)) || !IsRealPort(roots, name)) continue;
+    listed.insert(RealPath(path));
     found.push_back({path, name, kind == "ttyS" ? UartDescription(UartType(roots, name)) : UsbDescription(roots, name)});
   }
   return found;
