@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "ProcessCpu.h"
 #include "Screen.h"
 #include "TempSettings.h"
 #include "app/Modal.h"
@@ -144,11 +145,6 @@ struct Runs {
   }
 };
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? -1 : v[v.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -166,12 +162,12 @@ int main(int argc, char** argv) {
   }
   std::printf("process start to first picture on the screen (%s), medians of %zu runs:\n", orvanta.platform.c_str(),
               orvanta.wall.size());
-  const double median = Median(orvanta.wall);
-  std::printf("  Orvanta      %6.1f ms wall, %6.1f ms CPU (goal <= 100 ms wall: %s)\n", median, Median(orvanta.cpu),
-              median <= 100 ? "met" : "not met");
+  const double median = bench::Median(orvanta.wall);
+  std::printf("  Orvanta      %6.1f ms wall, %6.1f ms CPU (goal <= 100 ms wall: %s)\n", median,
+              bench::Median(orvanta.cpu), median <= 100 ? "met" : "not met");
   if (!bare.wall.empty()) {
-    std::printf("  bare dialog  %6.1f ms wall, %6.1f ms CPU (any Qt program here)\n", Median(bare.wall),
-                Median(bare.cpu));
+    std::printf("  bare dialog  %6.1f ms wall, %6.1f ms CPU (any Qt program here)\n", bench::Median(bare.wall),
+                bench::Median(bare.cpu));
   }
   return 0;
 }

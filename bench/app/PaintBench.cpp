@@ -24,11 +24,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
-}
-
 // A glyph that differs from `offset`, for cells that must change.
 int Other(int offset) { return offset == 20 ? 40 : 20; }
 
@@ -108,9 +103,9 @@ int main(int argc, char** argv) {
   std::printf("one repaint, %s, %s; median of %d batches of %d:\n", bench::PlatformName().c_str(),
               onX ? "until the X server has carried it out" : "until flushed", kBatches, kRounds);
   for (size_t k = 0; k < std::size(cases); ++k) {
-    std::printf("  %-34s %7.1f us wall, %7.1f us CPU", cases[k].legend, Median(figures[k].wall),
-                Median(figures[k].cpu));
-    if (xServer > 0) std::printf(", X server %6.1f us CPU", Median(figures[k].x));
+    std::printf("  %-34s %7.1f us wall, %7.1f us CPU", cases[k].legend, bench::Median(figures[k].wall),
+                bench::Median(figures[k].cpu));
+    if (xServer > 0) std::printf(", X server %6.1f us CPU", bench::Median(figures[k].x));
     std::printf("\n");
   }
   dlg.done(0);

@@ -89,6 +89,11 @@ double Percentile(const std::vector<double>& sorted, double fraction) {
   return sorted[i];
 }
 
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return Percentile(v, 0.5);
+}
+
 std::string Percentiles(std::vector<double>& ms) {
   if (ms.empty()) return "no samples";
   std::sort(ms.begin(), ms.end());

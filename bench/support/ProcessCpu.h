@@ -21,5 +21,7 @@ std::string FindProgram(const std::vector<std::string>& names);
 // Milliseconds, sorted in place; "p50 .. p99 .. max .." or "no samples".
 std::string Percentiles(std::vector<double>& ms);
 double Percentile(const std::vector<double>& sorted, double fraction);
+// The middle value (the upper of two); 0 when there is none.
+double Median(std::vector<double> v);
 
 }  // namespace bench
