@@ -4,8 +4,6 @@
 // until the X server has carried the drawing out. Wall time and CPU per
 // repaint, of this process and of the X server. Prints figures; gates nothing.
 #include <QApplication>
-#include <QEventLoop>
-#include <QTimer>
 #include <unistd.h>
 
 #include <algorithm>
@@ -46,11 +44,7 @@ int main(int argc, char** argv) {
   CViewerDlg dlg(env);
   dlg.OnInitDialog();
   dlg.show();
-  {
-    QEventLoop loop;
-    QTimer::singleShot(300, &loop, &QEventLoop::quit);
-    loop.exec();
-  }
+  bench::RunFor(0.3);
   const pid_t xServer = bench::XServerPid();
   const bool onX = bench::WaitForScreen();
 

@@ -14,7 +14,6 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QEvent>
-#include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <fcntl.h>
@@ -56,13 +55,6 @@ constexpr double kLatencyGoalMs = 10.0;
 int onlyRate = 0;  // 0: both rates
 bool Skip(int baud) { return onlyRate != 0 && baud != onlyRate; }
 
-// The window's event loop, for `seconds`: no polling, no sleeps.
-void RunFor(double seconds) {
-  QEventLoop loop;
-  QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
-  loop.exec();
-}
-
 long ResidentKiB() {
   std::ifstream status("/proc/self/status");
   std::string line;
@@ -90,7 +82,7 @@ struct Window {
     dlg->show();
     dlg->m_nBaudIndex = BaudIndex(baud);
     dlg->m_nBaudRate = baud;
-    RunFor(0.3);  // mapped and first painted before the stream starts
+    bench::RunFor(0.3);  // mapped and first painted before the stream starts
   }
   void Connect() { dlg->OnConnect(); }
   ~Window() { dlg->done(0); }
@@ -182,11 +174,11 @@ void Cpu(double seconds) {
     Window w(ours.SlavePath(), baud);
     w.Connect();
     if (run.monitor) w.dlg->OnRawMonitor();
-    RunFor(2.0);
+    bench::RunFor(2.0);
     CpuWatch cpu{{getpid(), gpsd.Pid(), xServer}, {}};
     cpu.Begin();
     const auto t0 = Clock::now();
-    RunFor(seconds);
+    bench::RunFor(seconds);
     const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
     const double orvanta = cpu.Used(0) / wall * 100.0;
     std::printf("%6d baud%s: Orvanta %.2f %% of a core", baud, run.monitor ? " with the raw monitor open" : "",
@@ -295,7 +287,7 @@ void Latency(double seconds) {
       std::atomic<bool> stop{false};
       std::thread watch([&] { blocks.Run(*host, *w.dlg, stop); });
       w.Connect();
-      RunFor(seconds);
+      bench::RunFor(seconds);
       stop = true;
       watch.join();
       realTime = blocks.realTime;
@@ -329,7 +321,7 @@ void Soak(double seconds) {
   if (!host) return;
   Window w(host->SlavePath(), baud);
   w.Connect();
-  RunFor(1.0);
+  bench::RunFor(1.0);
   const long rss0 = ResidentKiB();
   const int64_t sent0 = host->BytesToPc();
   const uint64_t decoded0 = [&] {
@@ -348,7 +340,7 @@ void Soak(double seconds) {
     if (port && port->QueueCounts(in, out).ok()) highWater = std::max(highWater, in);
   });
   sample.start(50);
-  RunFor(seconds);
+  bench::RunFor(seconds);
   sample.stop();
   const double blocksSent = static_cast<double>(host->BytesToPc() - sent0) / kBlock;
   uint64_t decoded = 0;

@@ -1,6 +1,8 @@
 #include "Screen.h"
 
+#include <QEventLoop>
 #include <QGuiApplication>
+#include <QTimer>
 #include <cstdlib>
 
 #ifdef ORV_BENCH_XCB
@@ -30,6 +32,12 @@ bool WaitForScreen() {
 #else
   return false;
 #endif
+}
+
+void RunFor(double seconds) {
+  QEventLoop loop;
+  QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
+  loop.exec();
 }
 
 }  // namespace bench

@@ -15,5 +15,7 @@ std::string PlatformName();
 // sent so far (one round trip on the program's own connection). True when
 // it waited; false where there is no X server to wait for.
 bool WaitForScreen();
+// The event loop, for `seconds`: no polling, no sleeps.
+void RunFor(double seconds);
 
 }  // namespace bench
