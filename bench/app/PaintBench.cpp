@@ -29,7 +29,7 @@ struct Case {
   const char* legend;
   bool fullRedraw;
   // Changes the cells under the window's lock before each request.
-  std::function<void(int* cells, int round)> change;
+  std::function<void(int* cells)> change;
 };
 
 }  // namespace
@@ -49,23 +49,23 @@ int main(int argc, char** argv) {
   const bool onX = bench::WaitForScreen();
 
   const Case cases[] = {
-      {"data-only, no cell changed", false, [](int*, int) {}},
-      {"data-only, one cell", false, [](int* cells, int) { cells[40] = Other(cells[40]); }},
+      {"data-only, no cell changed", false, [](int*) {}},
+      {"data-only, one cell", false, [](int* cells) { cells[40] = Other(cells[40]); }},
       {"data-only, one value (4 cells)", false,
-       [](int* cells, int) {
+       [](int* cells) {
          for (int c = 7; c < 11; ++c) cells[2 * orv::kCols + c] = Other(cells[2 * orv::kCols + c]);
        }},
       {"data-only, two values (rows 2, 6)", false,
-       [](int* cells, int) {
+       [](int* cells) {
          for (int row : {2, 6}) {
            for (int c = 7; c < 11; ++c) cells[row * orv::kCols + c] = Other(cells[row * orv::kCols + c]);
          }
        }},
       {"data-only, all 99 cells", false,
-       [](int* cells, int) {
+       [](int* cells) {
          for (int i = 0; i < orv::kCells; ++i) cells[i] = Other(cells[i]);
        }},
-      {"full redraw", true, [](int*, int) {}},
+      {"full redraw", true, [](int*) {}},
   };
   // Batches of repaints, the cases taking turns, and the median batch of
   // each: a busy machine spoils some batches, not the figure.
@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
       for (int i = 0; i < kRounds; ++i) {
         {
           std::lock_guard<std::mutex> lock(dlg.m_lock);
-          c.change(dlg.m_model.m_nGlyphOffset, i);
+          c.change(dlg.m_model.m_nGlyphOffset);
         }
         dlg.RequestRepaint(c.fullRedraw);
         bench::WaitForScreen();
