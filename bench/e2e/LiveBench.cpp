@@ -49,8 +49,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kBlock = 300;
-constexpr int kRates[] = {4800, 230400};
-constexpr double kCpuGoal[] = {0.1, 0.5};  // Orvanta's CPU against gpsd's, per rate above
 constexpr double kLatencyGoalMs = 10.0;
 int onlyRate = 0;  // 0: both rates
 bool Skip(int baud) { return onlyRate != 0 && baud != onlyRate; }
@@ -155,7 +153,7 @@ void Cpu(double seconds) {
     int baud;
     bool monitor;
     double goal;  // Orvanta's CPU against gpsd's
-  } runs[] = {{4800, false, kCpuGoal[0]}, {230400, false, kCpuGoal[1]}, {230400, true, kCpuGoal[1]}};
+  } runs[] = {{4800, false, 0.1}, {230400, false, 0.5}, {230400, true, 0.5}};
   for (const auto& run : runs) {
     const int baud = run.baud;
     if (Skip(baud)) continue;
@@ -272,8 +270,7 @@ void Latency(double seconds) {
   std::printf("block to screen over %.0f s, %s: last byte of a block on the line to its repaint %s\n", seconds,
               bench::PlatformName().c_str(),
               bench::PlatformName() == "xcb" ? "carried out by the X server" : "flushed");
-  for (size_t r = 0; r < std::size(kRates); ++r) {
-    const int baud = kRates[r];
+  for (const int baud : {4800, 230400}) {
     if (Skip(baud)) continue;
     const auto host = StartHost(baud);
     if (!host) return;
