@@ -144,7 +144,7 @@ struct CpuWatch {
 };
 
 void Cpu(double seconds) {
-  const std::string gpsdProgram = bench::FindProgram({"gpsd"});
+  const std::string gpsdProgram = bench::FindProgram("gpsd");
   const pid_t xServer = bench::XServerPid();
   std::printf("CPU over %.0f s, %s; Orvanta is this process (run time of its threads from /proc)\n", seconds,
               bench::PlatformName().c_str());

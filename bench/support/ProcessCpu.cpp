@@ -66,7 +66,7 @@ pid_t XServerPid() {
   return found;
 }
 
-std::string FindProgram(const std::vector<std::string>& names) {
+std::string FindProgram(const std::string& name) {
   std::vector<std::string> dirs;
   if (const char* path = std::getenv("PATH")) {
     std::istringstream parts(path);
@@ -74,11 +74,9 @@ std::string FindProgram(const std::vector<std::string>& names) {
     while (std::getline(parts, dir, ':')) dirs.push_back(dir);
   }
   dirs.insert(dirs.end(), {"/usr/sbin", "/usr/bin"});
-  for (const std::string& name : names) {
-    for (const std::string& dir : dirs) {
-      const std::string candidate = dir + "/" + name;
-      if (access(candidate.c_str(), X_OK) == 0) return candidate;
-    }
+  for (const std::string& dir : dirs) {
+    const std::string candidate = dir + "/" + name;
+    if (access(candidate.c_str(), X_OK) == 0) return candidate;
   }
   return {};
 }

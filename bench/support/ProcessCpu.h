@@ -15,8 +15,8 @@ namespace bench {
 double CpuSeconds(pid_t pid);
 // The X server of $DISPLAY (Xvfb, Xorg, X), found by its command line; -1 if none.
 pid_t XServerPid();
-// The first of `names` found on PATH or in /usr/sbin, /usr/bin; empty if none.
-std::string FindProgram(const std::vector<std::string>& names);
+// The path of program `name` on PATH or in /usr/sbin, /usr/bin; empty if none.
+std::string FindProgram(const std::string& name);
 
 // Milliseconds, sorted in place; "p50 .. p99 .. max .." or "no samples".
 std::string Percentiles(std::vector<double>& ms);
