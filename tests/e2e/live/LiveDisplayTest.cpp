@@ -16,14 +16,11 @@
 #include "WindowFixture.h"
 #include "app/RawMonitorDlg.h"
 #include "common/Text.h"
+#include "sim/Nmea.h"
 
 namespace {
 
-std::string Sentence(const std::string& body) {
-  unsigned char sum = 0;
-  for (char c : body) sum ^= static_cast<unsigned char>(c);
-  return "$" + body + orv::Format("*%02X\r\n", sum);
-}
+using orv::sim::NmeaSentence;
 
 // A stream with every sentence type the pages know and a status sentence
 // now and then, in whole sentences that end exactly on the last of
@@ -32,25 +29,25 @@ std::string Sentence(const std::string& body) {
 // after the last block is its own.
 std::string KnownStream(int blocks) {
   const size_t size = static_cast<size_t>(300 * blocks);
-  const size_t fill = Sentence("PZTQF,").size();
+  const size_t fill = NmeaSentence("PZTQF,").size();
   std::string out;
   for (int i = 0;; ++i) {
     const int v = i % 100;
     const std::string round[] = {
-        Sentence(orv::Format("IIXDR,C,00%02d.5,C,ENGTMP3", v)),
-        Sentence(orv::Format("IIXDR,P,00%02d.7,B,OILPRS4", v)),
-        Sentence(orv::Format("SDVHW,2%02d.1,T,243.8,M,6.2,N,11.5,K", v)),
-        Sentence(orv::Format("SDDBT,%d.8,f,2.4,M,1.3,F", v)),
-        Sentence(orv::Format("SDMTW,1%d.5,C", v % 10)),
-        Sentence(orv::Format("IIXDR,U,00%02d.9,V,BATVLTC", v)),
-        Sentence(orv::Format("GPRMC,1235%02d.00,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W", v % 60)),
-        Sentence(orv::Format("GPGLL,4916.%02d,N,12311.12,W,225444,A", v)),
-        Sentence(orv::Format("SDVLW,12%02d.5,N,12.3,N", v)),
-        Sentence("PZTQS,ECO RUN,1"),
+        NmeaSentence(orv::Format("IIXDR,C,00%02d.5,C,ENGTMP3", v)),
+        NmeaSentence(orv::Format("IIXDR,P,00%02d.7,B,OILPRS4", v)),
+        NmeaSentence(orv::Format("SDVHW,2%02d.1,T,243.8,M,6.2,N,11.5,K", v)),
+        NmeaSentence(orv::Format("SDDBT,%d.8,f,2.4,M,1.3,F", v)),
+        NmeaSentence(orv::Format("SDMTW,1%d.5,C", v % 10)),
+        NmeaSentence(orv::Format("IIXDR,U,00%02d.9,V,BATVLTC", v)),
+        NmeaSentence(orv::Format("GPRMC,1235%02d.00,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W", v % 60)),
+        NmeaSentence(orv::Format("GPGLL,4916.%02d,N,12311.12,W,225444,A", v)),
+        NmeaSentence(orv::Format("SDVLW,12%02d.5,N,12.3,N", v)),
+        NmeaSentence("PZTQS,ECO RUN,1"),
     };
     for (const std::string& s : round) {
       if (out.size() + s.size() + fill > size) {
-        return out + Sentence("PZTQF," + std::string(size - out.size() - fill, 'F'));
+        return out + NmeaSentence("PZTQF," + std::string(size - out.size() - fill, 'F'));
       }
       out += s;
     }
