@@ -3,18 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 #include "capture/RawLog.h"
+#include "tests/support/ReadFile.h"
 
 namespace orv::capture {
 namespace {
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 TEST(RawLog, CompleteSentencesOneALine) {
   const std::string kRestart = "<restart>";
@@ -47,7 +41,7 @@ TEST(RawLog, CompleteSentencesOneALine) {
       }
     }
     EXPECT_TRUE(log.Close()) << row.legend;
-    EXPECT_EQ(ReadFile(path), row.file) << row.legend;
+    EXPECT_EQ(orv::test::ReadFile(path), row.file) << row.legend;
   }
   std::remove(path.c_str());
 }

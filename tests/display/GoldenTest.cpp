@@ -9,13 +9,13 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 
 #include "common/Text.h"
 #include "display/DisplayModel.h"
 #include "tests/display/GridText.h"
+#include "tests/support/ReadFile.h"
 
 namespace orv {
 namespace {
@@ -23,10 +23,7 @@ namespace {
 const char* const kAllSevenPage[] = {"$SDVHW,", "$SDDBT,", "$SDMTW,", "$SDVLW,",
                                      "$GPRMC,", "$GPGLL,", "$IIXDR,", "$IIXDR,"};
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
+using test::ReadFile;
 
 std::string DisplayState(const DisplayModel& model) {
   std::string state;

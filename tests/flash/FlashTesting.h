@@ -11,8 +11,6 @@
 #include <functional>
 #include <cstdint>
 #include <deque>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,13 +22,12 @@
 #include "sim/Faults.h"
 #include "sim/MemoryImage.h"
 #include "sim/Unit.h"
+#include "tests/support/ReadFile.h"
 
 namespace orv::flash::test {
 
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using orv::test::ReadFile;
+
 // Made once with srec_cat and committed:
 //   srec_cat -generate 0 0x400 -random -o srec16_type04.hex -Intel -Output_Block_Size=16 -address-length=4
 //   srec_cat -generate 0x8000 0x8300 -random -o srec16_type02.hex -Intel -Output_Block_Size=16 -address-length=3

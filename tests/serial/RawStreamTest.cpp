@@ -3,11 +3,10 @@
 // The expected counts were taken from the logs with a separate script.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 
 #include "serial/BlockTap.h"
 #include "serial/StreamMonitor.h"
+#include "tests/support/ReadFile.h"
 
 namespace orv::serial {
 namespace {
@@ -23,8 +22,7 @@ TEST(StreamMonitor, CountsRealLogs) {
       {"pacific-cup-start-sd.nmea", {0, 22, 22, 0, 22, 11, 11}, {0, 0, 0, 0, 0, 0, 0}, 512},
   };
   for (const auto& row : rows) {
-    std::ifstream in(std::string(ORVANTA_SOURCE_DIR) + "/tests/display/data/" + row.log, std::ios::binary);
-    const std::string log((std::istreambuf_iterator<char>(in)), {});
+    const std::string log = orv::test::ReadFile(std::string(ORVANTA_SOURCE_DIR) + "/tests/display/data/" + row.log);
     ASSERT_FALSE(log.empty()) << row.log;
     StreamMonitor monitor;
     for (size_t at = 0; at < log.size(); at += 300) monitor.Feed(log.data() + at, std::min<size_t>(300, log.size() - at), 0, 0);

@@ -5,10 +5,10 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "SimProcess.h"
 #include "tests/support/Pty.h"
+#include "tests/support/ReadFile.h"
 
 namespace orv::sim::test {
 namespace {
@@ -28,10 +28,6 @@ class SimExecutableTest : public ::testing::Test {
     const std::string path = dir_ + "/" + name;
     if (!bytes.empty()) std::ofstream(path, std::ios::binary) << bytes;
     return path;
-  }
-  static std::string Contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
   std::string dir_;
 };
@@ -67,7 +63,7 @@ TEST_F(SimExecutableTest, ServesItsLinkProgramsItsMemoryAndDumpsOnEitherSignal) 
     ASSERT_TRUE(sim.Wait(kExitBound, status)) << "ends soon after signal " << signal;
     EXPECT_EQ(status, 0) << sim.Errors();
     EXPECT_FALSE(std::filesystem::is_symlink(link)) << "link removed";
-    EXPECT_TRUE(Contents(dump) == expected) << "signal " << signal;
+    EXPECT_TRUE(orv::test::ReadFile(dump) == expected) << "signal " << signal;
   }
 }
 
@@ -81,7 +77,7 @@ TEST_F(SimExecutableTest, ALinkPathHoldingAFileIsRefused) {
   ASSERT_TRUE(sim.Wait(kExitBound, status));
   EXPECT_EQ(status, 1);
   EXPECT_NE(sim.Errors().find(taken), std::string::npos) << sim.Errors();
-  EXPECT_EQ(Contents(taken), "a file of the user's");
+  EXPECT_EQ(orv::test::ReadFile(taken), "a file of the user's");
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "app/RawMonitorDlg.h"
 #include "common/Text.h"
 #include "sim/Nmea.h"
+#include "tests/support/ReadFile.h"
 
 namespace {
 
@@ -52,12 +53,6 @@ std::string KnownStream(int blocks) {
       out += s;
     }
   }
-}
-
-std::string ReadAll(const QString& path) {
-  QFile file(path);
-  file.open(QIODevice::ReadOnly);
-  return file.readAll().toStdString();
 }
 
 TEST(LiveDisplay, TheDecodersDisplayLiveAndTheRawLogHoldsTheStream) {
@@ -111,7 +106,7 @@ TEST(LiveDisplay, TheDecodersDisplayLiveAndTheRawLogHoldsTheStream) {
   }
   // The stream began with a whole sentence and ended with one, so the log
   // is the stream itself.
-  ASSERT_EQ(ReadAll(rawLog), stream);
+  ASSERT_EQ(orv::test::ReadFile(rawLog.toStdString()), stream);
 
   const QString gpsfake = QStandardPaths::findExecutable("gpsfake");
   if (gpsfake.isEmpty()) GTEST_SKIP() << "gpsfake (Debian package gpsd) is not installed: the raw log is not tried on it";
@@ -120,7 +115,7 @@ TEST(LiveDisplay, TheDecodersDisplayLiveAndTheRawLogHoldsTheStream) {
                               " > " + out.toStdString() + " 2>/dev/null";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
   // gpsd took it for an NMEA device and passed every sentence on.
-  const std::string passed = ReadAll(out);
+  const std::string passed = orv::test::ReadFile(out.toStdString());
   EXPECT_NE(passed.find("\"driver\":\"NMEA0183\""), std::string::npos) << passed.substr(0, 2000);
   for (size_t at = 0, end; (end = stream.find("\r\n", at)) != std::string::npos; at = end + 2) {
     ASSERT_NE(passed.find(stream.substr(at, end - at + 2)), std::string::npos) << stream.substr(at, end - at);
