@@ -106,7 +106,9 @@ TEST_F(PortIo, UnboundedOrNegativeTimeoutsAreRefusedAndTheOldOnesKept) {
   };
   for (const auto& row : rows) {
     EXPECT_STREQ(ErrorName(port_->SetTimeouts(row.t).code), "Config") << row.legend;
-    EXPECT_FALSE(port_->GetTimeouts().readReturnsAtOnce) << row.legend << ": the OCD link's time-outs must stay";
+    const Timeouts kept = port_->GetTimeouts();
+    EXPECT_TRUE(!kept.readReturnsAtOnce && kept.ReadTotalMs(5) == 105 && kept.WriteTotalMs(5) == 105)
+        << row.legend << ": the OCD link's time-outs must stay";
   }
 }
 
