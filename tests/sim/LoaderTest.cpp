@@ -4,21 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "UnitDriver.h"
-#include "common/Text.h"
 
 namespace orv::sim::test {
 namespace {
-
-// An Intel HEX data record with a correct checksum.
-std::string Record(int address, const std::vector<uint8_t>& data) {
-  std::string text = Format(":%02X%04X00", static_cast<unsigned>(data.size()), address);
-  unsigned sum = static_cast<unsigned>(data.size()) + (address >> 8) + (address & 0xFF);
-  for (const uint8_t b : data) {
-    text += Format("%02X", b);
-    sum += b;
-  }
-  return text + Format("%02X\r\n", (0x100 - (sum & 0xFF)) & 0xFF);
-}
 
 // A unit whose loader is open, its memory zeroed so that an erase shows.
 struct Loading {
@@ -44,15 +32,14 @@ TEST(LoaderTest, ThePageRangeIsAnsweredOnceItsPagesAreErased) {
 }
 
 TEST(LoaderTest, RecordsAreCheckedWrittenAndAnswered) {
-  const std::vector<uint8_t> data = {0x12, 0x34, 0x56, 0x78};
   struct Case {
     const char* legend;
     std::string record;
     std::string answer;
     bool written;
   } cases[] = {
-      {"CR LF", Record(0x0800, data), "0800\r\n", true},
-      {"bad checksum", ":04080000123456780F\r\n", "ERR!\r\n", false},
+      {"12 34 56 78 at 0800", ":0408000012345678E0\r\n", "0800\r\n", true},
+      {"the same, its checksum wrong", ":04080000123456780F\r\n", "ERR!\r\n", false},
   };
   for (const Case& c : cases) {
     Loading f;
@@ -69,11 +56,11 @@ TEST(LoaderTest, AnUnerasedByteKeepsItsZerosAndTheEndRecordClosesTheLoader) {
   Loading f;
   f.unit.memory()[0x1C00] = 0xF0;
   EXPECT_EQ(f.Say("  *0D0D\n\r"), "0D0D\r\n");
-  EXPECT_EQ(f.Say(Record(0x1C00, {0x3C})), "1C00\r\n");
+  EXPECT_EQ(f.Say(":011C00003CA7\r\n"), "1C00\r\n");
   EXPECT_EQ(f.unit.memory()[0x1C00], 0x30);
   EXPECT_EQ(f.Say(std::string(":00000001FF\r\n\0\0", 15)), "0000\r\n");
   EXPECT_FALSE(f.unit.LoaderOpen());
-  EXPECT_EQ(f.Say(Record(0x1A00, {0x00})), "") << "closed: no answer";
+  EXPECT_EQ(f.Say(":011A000000E5\r\n"), "") << "closed: no answer";
 }
 
 }  // namespace
