@@ -62,8 +62,7 @@ TEST(PortPicker, ListsTheDevicesPresentAndCONNECTOpensTheOneAssigned) {
   EXPECT_EQ(w.dlg->PortToolTip(), "COM 3 opens " + byId + "\nFTDI FT232R USB UART A1234567");
 
   w.dlg->OnConnect();
-  EXPECT_TRUE(WaitFor([&] { return w.CaptionStatus() != "" && w.CaptionStatus() != "recieving.."; }))
-      << "the simulated unit's status text, through the link in the folder";
+  EXPECT_TRUE(WaitFor([&] { return w.CaptionStatus() == "RUN"; })) << "the unit's status, not " << w.CaptionStatus();
   EXPECT_EQ(w.dlg->m_strPortPath, byId);
   EXPECT_TRUE(w.modal.messages.empty());
 }
