@@ -48,7 +48,7 @@ int Width(const MonitorLine& line) { return 20 + static_cast<int>(orv::serial::P
 //   ...
 //   other talkers, not shown: MTW 412  VHW 400
 std::string CountsText(const orv::serial::MonitorCounts& c) {
-  using orv::serial::kSentenceHeaders;
+  using orv::kSentenceHeaders;
   std::string text;
   std::string others;
   for (size_t i = 0; i < kSentenceHeaders.size(); ++i) {

@@ -20,6 +20,7 @@
 #include <iterator>
 #include <string>
 
+#include "common/SentenceHeaders.h"
 #include "common/Text.h"
 #include "display/DisplayModel.h"
 #include "display/NumberText.h"
@@ -183,12 +184,12 @@ constexpr RowRule kGllRows[] = {
 };
 
 constexpr Layout kLayouts[] = {
-    {"$SDVLW,", 1, 3, kVlwRows, std::size(kVlwRows)},
-    {"$SDVHW,", 3, 7, kVhwRows, std::size(kVhwRows)},
-    {"$SDDBT,", 6, 5, kDbtRows, std::size(kDbtRows)},
-    {"$SDMTW,", 7, 1, kMtwRows, std::size(kMtwRows)},
-    {"$GPRMC,", 5, 10, kRmcRows, std::size(kRmcRows)},
-    {"$GPGLL,", 2, 5, kGllRows, std::size(kGllRows)},
+    {HeaderOf(SentenceType::Vlw), 1, 3, kVlwRows, std::size(kVlwRows)},
+    {HeaderOf(SentenceType::Vhw), 3, 7, kVhwRows, std::size(kVhwRows)},
+    {HeaderOf(SentenceType::Dbt), 6, 5, kDbtRows, std::size(kDbtRows)},
+    {HeaderOf(SentenceType::Mtw), 7, 1, kMtwRows, std::size(kMtwRows)},
+    {HeaderOf(SentenceType::Rmc), 5, 10, kRmcRows, std::size(kRmcRows)},
+    {HeaderOf(SentenceType::Gll), 2, 5, kGllRows, std::size(kGllRows)},
 };
 
 const Layout* LayoutOf(const std::string& header) {
@@ -221,7 +222,7 @@ void DecodeFixed(DisplayModel& model, const Layout& layout, const std::string& b
 //        type,measurement,unit,name; the name's last character is the
 //        transducer's index in hex (0 to F), and the index picks the row
 //        and the raw slot.
-constexpr const char* kTransducerHeader = "$IIXDR,";
+constexpr const char* kTransducerHeader = HeaderOf(SentenceType::Xdr);
 constexpr int kTransducerLabel = 7;
 constexpr int kTransducerValue = 6;
 constexpr int kRowsOfFirstType = 9;  // type 0 shows indexes 0 to 8, type 1 indexes 9 to 15

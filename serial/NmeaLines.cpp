@@ -4,9 +4,6 @@
 
 namespace orv::serial {
 
-const std::array<const char*, kSentenceTypes> kSentenceHeaders = {
-    "$IIXDR,", "$SDMTW,", "$SDDBT,", "$SDVLW,", "$SDVHW,", "$GPRMC,", "$GPGLL,"};
-
 void LineSplitter::Feed(const char* data, size_t count, std::vector<StreamLine>& lines) {
   for (size_t i = 0; i < count; ++i) {
     const char c = data[i];

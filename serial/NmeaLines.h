@@ -11,10 +11,11 @@
 // sentence in a line runs from its last "$" or "!" to the line end:
 // whatever came before it (line noise, the tail of a sentence the stream
 // began in) is not part of it.
-#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "common/SentenceHeaders.h"
 
 namespace orv::serial {
 
@@ -48,11 +49,7 @@ std::string_view SentenceIn(const StreamLine& line);
 enum class Checksum { Valid, Invalid, Absent, NotSentence };
 Checksum ChecksumOf(std::string_view sentence);
 
-// The seven sentence types the display decodes, by the headers it knows.
-constexpr int kSentenceTypes = 7;
-extern const std::array<const char*, kSentenceTypes> kSentenceHeaders;  // "$IIXDR," ...
-
-// Which of the seven a sentence is: its index, or -1. `otherTalker` says
+// Which of the seven (kSentenceHeaders) a sentence is: its index, or -1. `otherTalker` says
 // the type is one of the seven but the talker is not the one the display
 // looks for ("$IIMTW," rather than "$SDMTW,"), which the display ignores.
 int SentenceTypeOf(std::string_view sentence, bool& otherTalker);
