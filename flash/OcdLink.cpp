@@ -110,8 +110,11 @@ bool OcdLink::Open(const char* question, OcdOrder order) {
   }
 
   // Let what is still going out leave, then throw away what came in at the
-  // connection's rate. Every read follows a fresh count, and the last one,
-  // after a count of 0, waits out its time-out for stragglers.
+  // connection's rate and what is still on its way: a FLASH cable returns a
+  // command sentence sent just before ("$PZTQC,P", "$PZTQC,G") a byte's time
+  // after it left, however soon the question was answered. Each read waits
+  // for its piece up to its time-out, so the flush ends only after a read
+  // that found the line quiet that long and nothing left queued.
   OcdBuffer buffer{};
   port_->SetEventMask(kEvTxEmpty);
   switch (serial::DrainOutput(*port_)) {
@@ -120,13 +123,11 @@ bool OcdLink::Open(const char* question, OcdOrder order) {
     case serial::Drain::Failed: host_.Tell(msg::kReadingData); return false;
   }
   port_->SetEventMask(kEvRxChar);
-  int inQueue = 0, outQueue = 0;
-  if (!port_->QueueCounts(inQueue, outQueue).ok()) inQueue = 0;
   const auto flushEnd = Clock::now() + std::chrono::milliseconds(kInputFlushBoundMs);
-  while (inQueue > 0 && Clock::now() < flushEnd) {
-    if (!port_->QueueCounts(inQueue, outQueue).ok()) inQueue = 0;
-    int got = 0;
+  int got = kFlushPiece, inQueue = 0, outQueue = 0;
+  while ((got == kFlushPiece || inQueue > 0) && Clock::now() < flushEnd) {
     port_->Read(buffer.data(), kFlushPiece, got);
+    if (!port_->QueueCounts(inQueue, outQueue).ok()) inQueue = 0;
   }
 
   // The break resets the debugger's autobaud detector; it is held while the

@@ -24,14 +24,12 @@
 #include "TempSettings.h"
 #include "app/ViewerDlg.h"
 #include "common/Text.h"
-#include "flash/Messages.h"
 #include "sim/Loader.h"
 #include "sim/PtyHost.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-namespace msg = orv::flash::msg;
 
 // `kib` KiB of noise as Intel HEX data records of 16 bytes, LF ended.
 std::string Records(int kib) {
@@ -78,13 +76,6 @@ struct Bench {
     ok = exposed && dlg->m_hPort != nullptr && QTest::qWaitFor([&] { return host->BytesFromPc() >= 24; }, 5000);
     // The FLASH cable returns the three G commands of the connect.
     if (ok && echoes) ok = QTest::qWaitFor([&] { return InQueue() >= 24; }, 5000);
-    // A person answers "Are you sure" long after the cable has returned
-    // "$PZTQC,P"; the scripted answer waits (bounded) for that echo.
-    modal.onMessage = [this](const ShownMessage& m) {
-      if (echoes && m.text == msg::kSureToFlash && !QTest::qWaitFor([&] { return InQueue() >= inBefore + 8; }, 2000)) {
-        std::fprintf(stderr, "bench_flash: no echo of $PZTQC,P\n");
-      }
-    };
   }
   ~Bench() {
     if (dlg) dlg->done(0);
@@ -99,7 +90,6 @@ struct Bench {
   std::unique_ptr<CViewerDlg> dlg;
   bool echoes = false;
   bool ok = false;
-  int inBefore = 0;
 };
 
 // Processor time of the calling thread (the window's), in seconds.
@@ -121,7 +111,6 @@ template <class F>
 Figures Measure(Bench& b, const std::string& last, F run) {
   Figures f;
   b.modal.Clear();
-  b.inBefore = b.InQueue();
   const long long out0 = b.host->BytesFromPc(), back0 = b.host->BytesToPc();
   const auto start = Clock::now();
   const double cpu0 = ThreadCpuSeconds();

@@ -5,7 +5,6 @@
 #include <fstream>
 
 #include "Waits.h"
-#include "flash/Messages.h"
 
 namespace flashtest {
 
@@ -17,15 +16,6 @@ Session::Session(orv::sim::UnitOptions unit, bool pacing) : flashCable(unit.cabl
   std::string error;
   started = host->Start(error);
   EXPECT_TRUE(started) << error;
-  // A person takes a while to answer "Are you sure": long enough for the
-  // FLASH cable to have returned "$PZTQC,P" into the window's input, where
-  // the debugger's opening discards it. A scripted answer comes at once, so
-  // wait (bounded) for that.
-  w.modal.onMessage = [this](const ShownMessage& m) {
-    if (m.text == orv::flash::msg::kSureToFlash && flashCable) {
-      EXPECT_TRUE(WaitFor([this] { return InQueue() >= inQueueBeforeRun + 8; }, 3000));
-    }
-  };
 }
 
 long long Session::UnitHeldUpMs() const {
@@ -55,7 +45,6 @@ bool Session::Connect(int baud) {
 }
 
 void Session::Click(void (CViewerDlg::*button)(), const std::string& path, std::vector<int> answers) {
-  inQueueBeforeRun = std::max(0, InQueue());
   w.modal.files.push_back(path);
   w.modal.answers.insert(w.modal.answers.end(), answers.begin(), answers.end());
   (w.dlg.get()->*button)();

@@ -35,7 +35,6 @@ struct Session {
   WindowFixture w;
   bool started = false;
   const bool flashCable;
-  int inQueueBeforeRun = 0;
 };
 
 }  // namespace flashtest
